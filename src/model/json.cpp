@@ -1,0 +1,222 @@
+#include "json.h"
+
+#include "base64.h"
+#include "date.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include <rapidjson/memorystream.h>
+#include <rapidjson/reader.h>
+
+namespace tessaro {
+
+namespace {
+
+// Feeds the document, counting depth and converting numbers exactly.
+class DocumentBuilder {
+public:
+    explicit DocumentBuilder(rapidjson::Document& document) : m_document(document) {}
+
+    bool tooDeep() const { return m_tooDeep; }
+
+    bool Null() { return m_document.Null(); }
+    bool Bool(bool b) { return m_document.Bool(b); }
+    bool Int(int i) { return m_document.Double(i); }
+    bool Uint(unsigned i) { return m_document.Double(i); }
+    bool Int64(int64_t i) { return m_document.Double(double(i)); }
+    bool Uint64(uint64_t i) { return m_document.Double(double(i)); }
+    bool Double(double d) { return m_document.Double(d); }
+    bool RawNumber(const char* text, rapidjson::SizeType length, bool) {
+        double number = 0;
+        const auto result = std::from_chars(text, text + length, number);
+        if (result.ec != std::errc() || result.ptr != text + length)
+            return m_document.Null();
+        return m_document.Double(number);
+    }
+    bool String(const char* text, rapidjson::SizeType length, bool copy) {
+        return m_document.String(text, length, copy);
+    }
+    bool Key(const char* text, rapidjson::SizeType length, bool copy) {
+        return m_document.Key(text, length, copy);
+    }
+    bool StartObject() { return enter() && m_document.StartObject(); }
+    bool EndObject(rapidjson::SizeType count) {
+        --m_depth;
+        return m_document.EndObject(count);
+    }
+    bool StartArray() { return enter() && m_document.StartArray(); }
+    bool EndArray(rapidjson::SizeType count) {
+        --m_depth;
+        return m_document.EndArray(count);
+    }
+
+private:
+    bool enter() {
+        if (++m_depth > JsonDocument::maxDepth) {
+            m_tooDeep = true;
+            return false;
+        }
+        return true;
+    }
+
+    rapidjson::Document& m_document;
+    int m_depth = 0;
+    bool m_tooDeep = false;
+};
+
+} // namespace
+
+JsonStatus JsonDocument::parse(QByteArrayView bytes) {
+    m_document.SetNull();
+    // A NUL byte is never valid JSON, and the reader would take it for the end.
+    if (bytes.isEmpty() || std::memchr(bytes.data(), 0, size_t(bytes.size())))
+        return JsonStatus::invalid;
+    if (bytes.size() > qsizetype(std::numeric_limits<rapidjson::SizeType>::max()))
+        return JsonStatus::invalid;
+
+    DocumentBuilder builder(m_document);
+    bool parsed = false;
+    auto generate = [&](rapidjson::Document&) {
+        rapidjson::MemoryStream stream(bytes.data(), size_t(bytes.size()));
+        rapidjson::Reader reader;
+        constexpr unsigned flags = rapidjson::kParseIterativeFlag | rapidjson::kParseNumbersAsStringsFlag;
+        parsed = !reader.Parse<flags>(stream, builder).IsError();
+        return parsed;
+    };
+    m_document.Populate(generate);
+    if (!parsed) {
+        m_document.SetNull();
+        return builder.tooDeep() ? JsonStatus::tooDeep : JsonStatus::invalid;
+    }
+    return JsonStatus::ok;
+}
+
+const JsonValue* jsonMember(const JsonValue& object, std::string_view key) {
+    if (!object.IsObject())
+        return nullptr;
+    for (auto it = object.MemberBegin(); it != object.MemberEnd(); ++it) {
+        const JsonValue& name = it->name;
+        if (name.GetStringLength() == key.size() &&
+            std::memcmp(name.GetString(), key.data(), key.size()) == 0)
+            return &it->value;
+    }
+    return nullptr;
+}
+
+std::optional<QString> jsonString(const JsonValue* value) {
+    if (!value || !value->IsString())
+        return std::nullopt;
+    return QString::fromUtf8(value->GetString(), qsizetype(value->GetStringLength()));
+}
+
+std::optional<double> jsonNumber(const JsonValue* value) {
+    if (!value || !value->IsNumber())
+        return std::nullopt;
+    return value->GetDouble();
+}
+
+void JsonWriter::separate() {
+    if (m_afterKey) {
+        m_afterKey = false;
+        return;
+    }
+    if (!m_hasItem.empty()) {
+        if (m_hasItem.back())
+            m_out.append(',');
+        m_hasItem.back() = true;
+    }
+}
+
+void JsonWriter::beginObject() {
+    separate();
+    m_out.append('{');
+    m_hasItem.push_back(false);
+}
+
+void JsonWriter::endObject() {
+    m_out.append('}');
+    m_hasItem.pop_back();
+}
+
+void JsonWriter::beginArray() {
+    separate();
+    m_out.append('[');
+    m_hasItem.push_back(false);
+}
+
+void JsonWriter::endArray() {
+    m_out.append(']');
+    m_hasItem.pop_back();
+}
+
+void JsonWriter::key(std::string_view name) {
+    separate();
+    m_out.append('"');
+    appendEscaped(QByteArrayView(name.data(), qsizetype(name.size())));
+    m_out.append("\":");
+    m_afterKey = true;
+}
+
+void JsonWriter::mapKey(const QString& name) {
+    separate();
+    m_out.append('"');
+    appendEscaped(name.toUtf8());
+    m_out.append("\":");
+    m_afterKey = true;
+}
+
+void JsonWriter::value(const QString& text) {
+    separate();
+    m_out.append('"');
+    appendEscaped(text.toUtf8());
+    m_out.append('"');
+}
+
+void JsonWriter::value(double number) {
+    separate();
+    // JSON has no infinities or NaN; no stored date can hold one, but the
+    // writer must still produce a readable document if one slips through.
+    if (std::isnan(number))
+        number = 0;
+    else if (std::isinf(number))
+        number = std::copysign(std::numeric_limits<double>::max(), number);
+    m_out.append(shortestNumberText(number));
+}
+
+void JsonWriter::base64Value(QByteArrayView data) {
+    separate();
+    m_out.append('"');
+    appendBase64(m_out, data);
+    m_out.append('"');
+}
+
+void JsonWriter::appendEscaped(QByteArrayView utf8) {
+    static constexpr char hex[] = "0123456789abcdef";
+    qsizetype runStart = 0;
+    for (qsizetype i = 0; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        if (c >= 0x20 && c != '"' && c != '\\')
+            continue;
+        m_out.append(utf8.sliced(runStart, i - runStart));
+        runStart = i + 1;
+        switch (c) {
+        case '"': m_out.append("\\\""); break;
+        case '\\': m_out.append("\\\\"); break;
+        case '\n': m_out.append("\\n"); break;
+        case '\r': m_out.append("\\r"); break;
+        case '\t': m_out.append("\\t"); break;
+        case '\b': m_out.append("\\b"); break;
+        case '\f': m_out.append("\\f"); break;
+        default: {
+            const char escape[] = {'\\', 'u', '0', '0', hex[c >> 4], hex[c & 15]};
+            m_out.append(escape, sizeof escape);
+        }
+        }
+    }
+    m_out.append(utf8.sliced(runStart));
+}
+
+} // namespace tessaro

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include <rapidjson/document.h>
+
+namespace tessaro {
+
+using JsonValue = rapidjson::Value;
+
+enum class JsonStatus {
+    ok,
+    invalid, // not JSON at all
+    tooDeep, // JSON, but nested deeper than any document of ours
+};
+
+// A parsed JSON text. Numbers are read with a correctly rounded conversion so
+// that dates come back as the exact doubles that were written; a number that
+// does not fit a double reads as null.
+class JsonDocument {
+public:
+    // Deeper than anything Tessaro writes or reads by a wide margin, and low
+    // enough that nothing recursive downstream can exhaust the stack.
+    static constexpr int maxDepth = 128;
+
+    JsonStatus parse(QByteArrayView bytes);
+    const JsonValue& root() const { return m_document; }
+
+private:
+    rapidjson::Document m_document;
+};
+
+// Readers with the tolerant rules of stored records: a missing member and a
+// null one are both "absent"; a wrong type is reported as such by `has`.
+const JsonValue* jsonMember(const JsonValue& object, std::string_view key);
+std::optional<QString> jsonString(const JsonValue* value);
+std::optional<double> jsonNumber(const JsonValue* value);
+inline bool jsonPresent(const JsonValue* value) { return value && !value->IsNull(); }
+
+// Compact JSON output in the order the caller writes it.
+class JsonWriter {
+public:
+    explicit JsonWriter(QByteArray& out) : m_out(out) {}
+
+    void beginObject();
+    void endObject();
+    void beginArray();
+    void endArray();
+    void key(std::string_view name);
+    // A member name taken from data, such as a tombstone key.
+    void mapKey(const QString& name);
+    void value(const QString& text);
+    void value(double number);
+    // Binary data as a base64 string.
+    void base64Value(QByteArrayView data);
+
+private:
+    void separate();
+    void appendEscaped(QByteArrayView utf8);
+
+    QByteArray& m_out;
+    std::vector<bool> m_hasItem;
+    bool m_afterKey = false;
+};
+
+} // namespace tessaro

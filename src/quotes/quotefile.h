@@ -1,0 +1,21 @@
+#pragma once
+
+#include "quote.h"
+
+#include <variant>
+
+namespace tessaro {
+
+// Import files are 1 byte to 5 MiB long.
+inline constexpr qint64 maxImportFileSize = 5 * 1024 * 1024;
+
+// Reads an import file: the quotes it holds, or the localisation key of the
+// message that says why it could not be read ("quotes.importTooBig",
+// "ios.quotes.importFailed"). Blocking; run it away from the main thread.
+std::variant<QList<Quote>, QString> readQuotesFile(const QString& path, Date now);
+
+// The file's text: UTF-8, else UTF-16 (byte-order mark, else little-endian).
+// None for bytes that are neither, or that hold NUL characters (not text).
+std::optional<QString> decodeImportText(const QByteArray& bytes);
+
+} // namespace tessaro

@@ -1,0 +1,259 @@
+#include "appstate.h"
+
+#include "quotes/quotecollection.h"
+
+#include <QHash>
+#include <QSet>
+#include <algorithm>
+
+namespace tessaro {
+
+namespace {
+
+Tombstones withoutExpired(Tombstones tombstones, Date now) {
+    for (auto it = tombstones.begin(); it != tombstones.end();) {
+        if (now - it.value() > tombstoneLifetime)
+            it = tombstones.erase(it);
+        else
+            ++it;
+    }
+    return tombstones;
+}
+
+// True when a tombstone for `key` is later than the item's own date.
+bool buried(const Tombstones& tombstones, const QString& key, Date itemDate) {
+    const auto it = tombstones.constFind(key);
+    return it != tombstones.cend() && it.value() > itemDate;
+}
+
+// Decodes a list as a whole: one element that does not decode empties it.
+template <typename Item, typename Decode>
+QList<Item> decodeList(const JsonValue* value, bool& dropped, Decode decode) {
+    if (!jsonPresent(value))
+        return {};
+    QList<Item> items;
+    if (value->IsArray()) {
+        items.reserve(value->Size());
+        for (const JsonValue& element : value->GetArray()) {
+            auto item = decode(element);
+            if (!item) {
+                dropped = true;
+                return {};
+            }
+            items.append(std::move(*item));
+        }
+        return items;
+    }
+    dropped = true;
+    return {};
+}
+
+Tombstones decodeTombstones(const JsonValue* value, bool& dropped) {
+    if (!jsonPresent(value))
+        return {};
+    if (!value->IsObject()) {
+        dropped = true;
+        return {};
+    }
+    Tombstones tombstones;
+    for (const auto& member : value->GetObject()) {
+        const auto date = jsonNumber(&member.value);
+        if (!date) {
+            dropped = true;
+            return {};
+        }
+        tombstones.insert(*jsonString(&member.name), *date);
+    }
+    return tombstones;
+}
+
+QList<Pen> mergeSaved(const AppState& local, const AppState& remote, const Tombstones& deleted) {
+    QList<Pen> pens;
+    QSet<QString> keys;
+    for (const QList<Pen>* side : {&local.saved, &remote.saved}) {
+        for (const Pen& pen : *side) {
+            Pen clean = pen.sanitized();
+            const QString key = clean.caseKey();
+            if (keys.contains(key))
+                continue;
+            keys.insert(key);
+            if (!buried(deleted, key, clean.savedAt.value_or(distantPast)))
+                pens.append(std::move(clean));
+        }
+    }
+    std::stable_sort(pens.begin(), pens.end(), [](const Pen& a, const Pen& b) {
+        return a.savedAt.value_or(distantPast) > b.savedAt.value_or(distantPast);
+    });
+    return pens;
+}
+
+QList<Quote> mergeQuotes(const AppState& local, const AppState& remote, const Tombstones& deleted) {
+    QList<Quote> quotes;
+    QHash<QString, qsizetype> position;
+    for (const QList<Quote>* side : {&local.quotes, &remote.quotes}) {
+        for (const Quote& quote : *side) {
+            auto clean = quote.sanitized();
+            if (!clean)
+                continue;
+            const auto it = position.constFind(clean->id);
+            if (it == position.cend()) {
+                position.insert(clean->id, quotes.size());
+                quotes.append(std::move(*clean));
+            } else if (clean->at > quotes[*it].at) {
+                quotes[*it] = std::move(*clean);
+            }
+        }
+    }
+    quotes.removeIf([&](const Quote& quote) { return buried(deleted, quote.id, quote.at); });
+    return normalizeQuotes(quotes);
+}
+
+QList<Drawing> mergeDrawings(const AppState& local, const AppState& remote,
+                             const Tombstones& deleted) {
+    QList<Drawing> drawings;
+    QHash<QString, qsizetype> position;
+    for (const QList<Drawing>* side : {&local.drawings, &remote.drawings}) {
+        for (const Drawing& drawing : *side) {
+            const auto it = position.constFind(drawing.id);
+            if (it == position.cend()) {
+                position.insert(drawing.id, drawings.size());
+                drawings.append(drawing);
+                continue;
+            }
+            Drawing& kept = drawings[*it];
+            // The losing copy still lends its thumbnail when the winner has none.
+            std::optional<QByteArray> spare = drawing.thumbnailPNG;
+            if (drawing.updatedAt > kept.updatedAt) {
+                spare = kept.thumbnailPNG;
+                kept = drawing;
+            }
+            if (!kept.thumbnailPNG && spare)
+                kept.thumbnailPNG = spare;
+        }
+    }
+    drawings.removeIf([&](const Drawing& drawing) {
+        return buried(deleted, drawing.id, drawing.updatedAt);
+    });
+    return normalizeDrawings(drawings);
+}
+
+} // namespace
+
+AppState AppState::sanitized(Date now) const {
+    AppState state;
+    state.pen = pen.sanitized();
+    state.saved.reserve(saved.size());
+    for (const Pen& savedPen : saved)
+        state.saved.append(savedPen.sanitized());
+    state.activeGroup = isBeadGroup(activeGroup) ? activeGroup : defaultGroup;
+    state.quotes = normalizeQuotes(quotes);
+    state.drawings = normalizeDrawings(drawings);
+    state.deleted = withoutExpired(deleted, now);
+    state.updatedAt = updatedAt;
+    return state;
+}
+
+QByteArray encodeState(const AppState& state) {
+    QByteArray out;
+    // Thumbnails dominate a full document; reserve for them up front.
+    qsizetype estimate = 4096 + state.quotes.size() * 1024 + state.deleted.size() * 64;
+    for (const Drawing& drawing : state.drawings)
+        estimate += 256 + (drawing.thumbnailPNG ? drawing.thumbnailPNG->size() * 4 / 3 + 4 : 0);
+    out.reserve(estimate);
+
+    JsonWriter writer(out);
+    writer.beginObject();
+    writer.key("pen");
+    state.pen.writeJson(writer);
+    writer.key("saved");
+    writer.beginArray();
+    for (const Pen& pen : state.saved)
+        pen.writeJson(writer);
+    writer.endArray();
+    writer.key("activeGroup");
+    writer.value(state.activeGroup);
+    writer.key("quotes");
+    writer.beginArray();
+    for (const Quote& quote : state.quotes)
+        quote.writeJson(writer);
+    writer.endArray();
+    writer.key("drawings");
+    writer.beginArray();
+    for (const Drawing& drawing : state.drawings)
+        drawing.writeJson(writer);
+    writer.endArray();
+    writer.key("deleted");
+    writer.beginObject();
+    for (auto it = state.deleted.cbegin(); it != state.deleted.cend(); ++it) {
+        writer.mapKey(it.key());
+        writer.value(it.value());
+    }
+    writer.endObject();
+    writer.key("updatedAt");
+    writer.value(state.updatedAt);
+    writer.endObject();
+    return out;
+}
+
+std::optional<DecodedState> decodeState(QByteArrayView bytes) {
+    if (bytes.size() > maxStateBytes)
+        return std::nullopt;
+    JsonDocument document;
+    if (document.parse(bytes) != JsonStatus::ok || !document.root().IsObject())
+        return std::nullopt;
+    const JsonValue& root = document.root();
+
+    DecodedState decoded;
+    AppState& state = decoded.state;
+    bool& dropped = decoded.dropped;
+
+    if (const JsonValue* pen = jsonMember(root, "pen"); jsonPresent(pen)) {
+        if (auto read = Pen::fromJson(*pen, &dropped))
+            state.pen = std::move(*read);
+        else
+            dropped = true;
+    }
+    state.saved = decodeList<Pen>(jsonMember(root, "saved"), dropped,
+                                  [&](const JsonValue& v) { return Pen::fromJson(v, &dropped); });
+    if (const JsonValue* group = jsonMember(root, "activeGroup"); jsonPresent(group)) {
+        const auto read = jsonString(group);
+        dropped |= !read;
+        state.activeGroup = read.value_or(defaultGroup);
+    }
+    state.quotes = decodeList<Quote>(jsonMember(root, "quotes"), dropped, &Quote::fromJson);
+    state.drawings = decodeList<Drawing>(jsonMember(root, "drawings"), dropped, &Drawing::fromJson);
+    state.deleted = decodeTombstones(jsonMember(root, "deleted"), dropped);
+    if (const JsonValue* updatedAt = jsonMember(root, "updatedAt"); jsonPresent(updatedAt)) {
+        const auto read = jsonNumber(updatedAt);
+        dropped |= !read;
+        state.updatedAt = read.value_or(distantPast);
+    }
+    return decoded;
+}
+
+Tombstones mergeTombstones(const Tombstones& a, const Tombstones& b, Date now) {
+    Tombstones merged = a;
+    for (auto it = b.cbegin(); it != b.cend(); ++it) {
+        auto existing = merged.find(it.key());
+        if (existing == merged.end())
+            merged.insert(it.key(), it.value());
+        else if (it.value() > existing.value())
+            existing.value() = it.value();
+    }
+    return withoutExpired(std::move(merged), now);
+}
+
+AppState mergeStates(const AppState& local, const AppState& remote, Date now) {
+    AppState merged;
+    merged.deleted = mergeTombstones(local.deleted, remote.deleted, now);
+    const AppState& newer = remote.updatedAt > local.updatedAt ? remote : local;
+    merged.pen = newer.pen.sanitized();
+    merged.activeGroup = isBeadGroup(newer.activeGroup) ? newer.activeGroup : defaultGroup;
+    merged.saved = mergeSaved(local, remote, merged.deleted);
+    merged.quotes = mergeQuotes(local, remote, merged.deleted);
+    merged.drawings = mergeDrawings(local, remote, merged.deleted);
+    merged.updatedAt = std::max(local.updatedAt, remote.updatedAt);
+    return merged;
+}
+
+} // namespace tessaro

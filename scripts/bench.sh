@@ -8,6 +8,6 @@ scripts/deps.sh libbenchmark-dev
 cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSARO_TESTS=OFF -DTESSARO_BENCHMARKS=ON
 cmake --build build/bench --parallel "$(nproc)"
 for benchmark in build/bench/bench/bench_*; do
-    [ -x "$benchmark" ] || continue
+    [ -f "$benchmark" ] && [ -x "$benchmark" ] || continue
     "$benchmark" "$@"
 done

@@ -10,8 +10,10 @@ scripts/deps.sh clang libclang-rt-dev
 CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSARO_TESTS=OFF -DTESSARO_FUZZ=ON
 cmake --build build/fuzz --parallel "$(nproc)"
 mkdir -p build/fuzz/crashes
+# Undefined behaviour counts as a crash, but for what the suppressions list.
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:suppressions=$PWD/scripts/ubsan.supp"
 for target in build/fuzz/fuzz/fuzz_*; do
-    [ -x "$target" ] || continue
+    [ -f "$target" ] && [ -x "$target" ] || continue
     name=$(basename "$target")
     corpus=build/fuzz/corpus/$name
     mkdir -p "$corpus"

@@ -12,13 +12,15 @@ using namespace Qt::StringLiterals;
 
 std::optional<Quote> Quote::sanitized() const {
     Quote quote;
-    quote.text = firstGraphemes(text.trimmed(), maxQuoteText);
+    // Trimmed again after the cut, which may end on a space: a clean quote is
+    // trimmed, and cleaning it a second time changes nothing.
+    quote.text = firstGraphemes(text.trimmed(), maxQuoteText).trimmed();
     if (quote.text.isEmpty())
         return std::nullopt;
     quote.id = firstGraphemes(id, maxQuoteID);
     if (quote.id.isEmpty())
         quote.id = newID();
-    quote.source = firstGraphemes(source.trimmed(), maxQuoteSource);
+    quote.source = firstGraphemes(source.trimmed(), maxQuoteSource).trimmed();
     quote.url = cleanLink(url);
     quote.at = at;
     return quote;

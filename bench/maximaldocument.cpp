@@ -36,10 +36,9 @@ AppState maximalDocument(int variant) {
     }
     for (int i = 0; i < 500; ++i) {
         const int n = altered(i) ? i + 100000 * variant : i;
-        state.quotes.append({u"id"_s + QString::number(n), filler(n, 500),
-                             u"Source "_s + QString::number(n),
-                             u"https://example.com/quotes/"_s + QString::number(n),
-                             700000000.0 + n * 60.5});
+        state.quotes.append(
+            {u"id"_s + QString::number(n), filler(n, 500), u"Source "_s + QString::number(n),
+             u"https://example.com/quotes/"_s + QString::number(n), 700000000.0 + n * 60.5});
     }
     for (int i = 0; i < 200; ++i) {
         Drawing drawing;

@@ -9,7 +9,8 @@
 using namespace tessaro;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const auto text = decodeImportText(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
+    const auto text =
+        decodeImportText(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
     if (!text)
         return 0;
     const QList<Quote> quotes = parseQuotesImport(*text, 800000000);

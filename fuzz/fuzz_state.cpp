@@ -17,10 +17,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     const QByteArray encoded = encodeState(clean);
     const auto again = decodeState(encoded);
-    if (!again || again->dropped || !(again->state == clean) || encodeState(again->state) != encoded)
+    if (!again || again->dropped || !(again->state == clean) ||
+        encodeState(again->state) != encoded)
         std::abort();
     const AppState merged = mergeStates(clean, again->state, now);
-    if (merged.quotes.size() != clean.quotes.size() || merged.drawings.size() != clean.drawings.size())
+    if (merged.quotes.size() != clean.quotes.size() ||
+        merged.drawings.size() != clean.drawings.size())
         std::abort();
     return 0;
 }

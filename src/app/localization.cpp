@@ -1,5 +1,6 @@
 #include "localization.h"
 
+#include "model/json.h"
 #include "platform/preferences.h"
 
 #include <QFile>
@@ -7,13 +8,11 @@
 #include <QLocale>
 #include <QMutex>
 #include <QMutexLocker>
-#include <memory>
 
+#include <memory>
 #include <unicode/datefmt.h>
 #include <unicode/locid.h>
 #include <unicode/unistr.h>
-
-#include "model/json.h"
 
 namespace tessaro {
 
@@ -81,7 +80,8 @@ private:
         auto it = m_tables.find(path);
         if (it == m_tables.end()) {
             auto table = loadTable(path);
-            it = m_tables.insert(path, table ? std::make_shared<Table>(std::move(*table)) : nullptr);
+            it =
+                m_tables.insert(path, table ? std::make_shared<Table>(std::move(*table)) : nullptr);
         }
         return it->get();
     }

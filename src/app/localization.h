@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+
 #include <memory>
 #include <optional>
 #include <utility>

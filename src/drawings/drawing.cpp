@@ -3,6 +3,7 @@
 #include "model/base64.h"
 
 #include <QHash>
+
 #include <algorithm>
 #include <cmath>
 

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QSizeF>
+
 #include <optional>
 
 namespace tessaro {

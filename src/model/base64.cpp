@@ -30,7 +30,8 @@ void appendBase64(QByteArray& out, QByteArrayView data) {
     char* o = out.data() + start;
     qsizetype i = 0;
     for (; i + 3 <= n; i += 3) {
-        const std::uint32_t v = (std::uint32_t(in[i]) << 16) | (std::uint32_t(in[i + 1]) << 8) | in[i + 2];
+        const std::uint32_t v =
+            (std::uint32_t(in[i]) << 16) | (std::uint32_t(in[i + 1]) << 8) | in[i + 2];
         *o++ = alphabet[v >> 18];
         *o++ = alphabet[(v >> 12) & 63];
         *o++ = alphabet[(v >> 6) & 63];
@@ -63,7 +64,8 @@ std::optional<QByteArray> decodeBase64(QByteArrayView text) {
                   d = decodeTable[in[i + 3]];
         if ((a | b | c | d) < 0)
             return std::nullopt;
-        const std::uint32_t v = (std::uint32_t(a) << 18) | (std::uint32_t(b) << 12) | (std::uint32_t(c) << 6) | std::uint32_t(d);
+        const std::uint32_t v = (std::uint32_t(a) << 18) | (std::uint32_t(b) << 12) |
+                                (std::uint32_t(c) << 6) | std::uint32_t(d);
         *o++ = std::uint8_t(v >> 16);
         *o++ = std::uint8_t(v >> 8);
         *o++ = std::uint8_t(v);
@@ -74,7 +76,8 @@ std::optional<QByteArray> decodeBase64(QByteArrayView text) {
         const int c = padding == 2 ? 0 : decodeTable[in[i + 2]];
         if ((a | b | c) < 0)
             return std::nullopt;
-        const std::uint32_t v = (std::uint32_t(a) << 18) | (std::uint32_t(b) << 12) | (std::uint32_t(c) << 6);
+        const std::uint32_t v =
+            (std::uint32_t(a) << 18) | (std::uint32_t(b) << 12) | (std::uint32_t(c) << 6);
         *o++ = std::uint8_t(v >> 16);
         if (padding == 1)
             *o++ = std::uint8_t(v >> 8);

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+
 #include <optional>
 
 namespace tessaro {

@@ -1,6 +1,7 @@
 #include "catalog.h"
 
 #include <QHash>
+
 #include <array>
 
 namespace tessaro {
@@ -9,8 +10,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr std::array shapeNames{u"round", u"pearl", u"jelly", u"sprinkle", u"smile", u"flower",
-                                u"heart", u"star",  u"cube",  u"bow",      u"bunny", u"bear",
+constexpr std::array shapeNames{u"round", u"pearl", u"jelly",  u"sprinkle", u"smile", u"flower",
+                                u"heart", u"star",  u"cube",   u"bow",      u"bunny", u"bear",
                                 u"cloud", u"berry", u"letter", u"rhine"};
 
 struct Row {
@@ -55,18 +56,27 @@ QList<BeadSpec> makeBeads() {
         BeadShape shape;
         const char16_t* hex;
     } shaped[] = {
-        {u"heart", BeadShape::heart, u"#F07FA8"},     {u"heart-red", BeadShape::heart, u"#E0475C"},
-        {u"heart-white", BeadShape::heart, u"#FBF5F5"}, {u"star", BeadShape::star, u"#F5C94E"},
-        {u"star-pink", BeadShape::star, u"#F48FB6"},  {u"flower", BeadShape::flower, u"#C3B6EE"},
-        {u"flower-yellow", BeadShape::flower, u"#F7D774"}, {u"cube", BeadShape::cube, u"#8FD3C1"},
-        {u"cube-pink", BeadShape::cube, u"#F7C0D3"},  {u"smile", BeadShape::smile, u"#F7D774"},
-        {u"smile-pink", BeadShape::smile, u"#F4A0B9"}, {u"sprinkle", BeadShape::sprinkle, u"#F5C16C"},
-        {u"bow", BeadShape::bow, u"#F07FA8"},         {u"bunny", BeadShape::bunny, u"#FDF6F0"},
-        {u"bear", BeadShape::bear, u"#B4794A"},       {u"cloud", BeadShape::cloud, u"#F2F0FA"},
+        {u"heart", BeadShape::heart, u"#F07FA8"},
+        {u"heart-red", BeadShape::heart, u"#E0475C"},
+        {u"heart-white", BeadShape::heart, u"#FBF5F5"},
+        {u"star", BeadShape::star, u"#F5C94E"},
+        {u"star-pink", BeadShape::star, u"#F48FB6"},
+        {u"flower", BeadShape::flower, u"#C3B6EE"},
+        {u"flower-yellow", BeadShape::flower, u"#F7D774"},
+        {u"cube", BeadShape::cube, u"#8FD3C1"},
+        {u"cube-pink", BeadShape::cube, u"#F7C0D3"},
+        {u"smile", BeadShape::smile, u"#F7D774"},
+        {u"smile-pink", BeadShape::smile, u"#F4A0B9"},
+        {u"sprinkle", BeadShape::sprinkle, u"#F5C16C"},
+        {u"bow", BeadShape::bow, u"#F07FA8"},
+        {u"bunny", BeadShape::bunny, u"#FDF6F0"},
+        {u"bear", BeadShape::bear, u"#B4794A"},
+        {u"cloud", BeadShape::cloud, u"#F2F0FA"},
         {u"berry", BeadShape::berry, u"#E8404A"},
     };
     for (const auto& row : shaped) {
-        BeadSpec spec{QString::fromUtf16(row.id), u"shape"_s, row.shape, rgbFromHex(row.hex), {}, {}};
+        BeadSpec spec{QString::fromUtf16(row.id), u"shape"_s, row.shape,
+                      rgbFromHex(row.hex),        {},         {}};
         if (spec.id == u"flower-yellow")
             spec.centre = rgbFromHex(u"#F4A0B9");
         beads.append(spec);
@@ -74,22 +84,30 @@ QList<BeadSpec> makeBeads() {
 
     const RGB letterColour = rgbFromHex(u"#F8F5F0");
     for (const QChar letter : u"LOVECUTAB"_s)
-        beads.append({u"letter-"_s + letter, u"letter"_s, BeadShape::letter, letterColour,
-                      QString(letter), {}});
-    const Row hangul[] = {{u"sa", u"사"},    {u"rang", u"랑"}, {u"haeng", u"행"}, {u"bok", u"복"},
-                          {u"gwi", u"귀"},   {u"yeo", u"여"},  {u"wo", u"워"},    {u"choe", u"최"},
-                          {u"go", u"고"},    {u"reok", u"럭"}, {u"ki", u"키"},    {u"jjang", u"짱"}};
+        beads.append({u"letter-"_s + letter,
+                      u"letter"_s,
+                      BeadShape::letter,
+                      letterColour,
+                      QString(letter),
+                      {}});
+    const Row hangul[] = {{u"sa", u"사"},  {u"rang", u"랑"}, {u"haeng", u"행"}, {u"bok", u"복"},
+                          {u"gwi", u"귀"}, {u"yeo", u"여"},  {u"wo", u"워"},    {u"choe", u"최"},
+                          {u"go", u"고"},  {u"reok", u"럭"}, {u"ki", u"키"},    {u"jjang", u"짱"}};
     for (const Row& row : hangul)
-        beads.append({u"hangul-"_s + QString::fromUtf16(row.id), u"hangul"_s, BeadShape::letter,
-                      letterColour, QString::fromUtf16(row.hex), {}});
+        beads.append({u"hangul-"_s + QString::fromUtf16(row.id),
+                      u"hangul"_s,
+                      BeadShape::letter,
+                      letterColour,
+                      QString::fromUtf16(row.hex),
+                      {}});
 
-    addGroup(beads, u"rhine"_s, BeadShape::rhine,
-             {{u"rhine-crystal", u"#E8F0F8"}, {u"rhine-pink", u"#F7C9DA"}, {u"rhine-gold", u"#F2D48A"}});
+    addGroup(
+        beads, u"rhine"_s, BeadShape::rhine,
+        {{u"rhine-crystal", u"#E8F0F8"}, {u"rhine-pink", u"#F7C9DA"}, {u"rhine-gold", u"#F2D48A"}});
     return beads;
 }
 
-template <typename Spec>
-QHash<QString, qsizetype> indexById(const QList<Spec>& specs) {
+template <typename Spec> QHash<QString, qsizetype> indexById(const QList<Spec>& specs) {
     QHash<QString, qsizetype> index;
     for (qsizetype i = 0; i < specs.size(); ++i)
         index.insert(specs[i].id, i);
@@ -97,7 +115,8 @@ QHash<QString, qsizetype> indexById(const QList<Spec>& specs) {
 }
 
 template <typename Spec>
-const Spec* lookup(const QList<Spec>& specs, const QHash<QString, qsizetype>& index, QStringView id) {
+const Spec* lookup(const QList<Spec>& specs, const QHash<QString, qsizetype>& index,
+                   QStringView id) {
     const auto it = index.constFind(id.toString());
     return it == index.cend() ? nullptr : &specs[*it];
 }
@@ -134,7 +153,7 @@ QList<BeadSpec> beadsInGroup(QStringView group) {
 }
 
 const QStringList& beadGroups() {
-    static const QStringList groups{u"glass"_s, u"pearl"_s,  u"jelly"_s, u"shape"_s,
+    static const QStringList groups{u"glass"_s,  u"pearl"_s,  u"jelly"_s, u"shape"_s,
                                     u"letter"_s, u"hangul"_s, u"rhine"_s};
     return groups;
 }
@@ -157,9 +176,9 @@ const BarrelSpec* barrelById(QStringView id) {
 
 const QList<PenTypeSpec>& penTypeCatalog() {
     static const QList<PenTypeSpec> types{
-        {u"pencil"_s, 66, false, false},   {u"ballpoint"_s, 66, false, false},
-        {u"gel"_s, 66, true, false},       {u"fountain"_s, 66, true, false},
-        {u"brush"_s, 72, true, false},     {u"highlighter"_s, 80, true, true},
+        {u"pencil"_s, 66, false, false},     {u"ballpoint"_s, 66, false, false},
+        {u"gel"_s, 66, true, false},         {u"fountain"_s, 66, true, false},
+        {u"brush"_s, 72, true, false},       {u"highlighter"_s, 80, true, true},
         {u"mechanical"_s, 66, false, false},
     };
     return types;
@@ -201,8 +220,7 @@ bool isInkColour(QStringView ink) {
 }
 
 const QStringList& charmKinds() {
-    static const QStringList charms{u"bunny"_s, u"bear"_s, u"cloud"_s, u"berry"_s,
-                                    u"ribbon"_s};
+    static const QStringList charms{u"bunny"_s, u"bear"_s, u"cloud"_s, u"berry"_s, u"ribbon"_s};
     return charms;
 }
 

@@ -8,8 +8,7 @@ namespace tessaro {
 
 Date currentDate() {
     using namespace std::chrono;
-    const auto micros =
-        duration_cast<microseconds>(system_clock::now().time_since_epoch()).count();
+    const auto micros = duration_cast<microseconds>(system_clock::now().time_since_epoch()).count();
     return dateFromUnix(double(micros) / 1e6);
 }
 

@@ -15,8 +15,12 @@ inline constexpr Date distantPast = -63114076800.0;
 // Seconds between 1970-01-01 and 2001-01-01.
 inline constexpr double unixOffset = 978307200.0;
 
-inline constexpr Date dateFromUnix(double secondsSince1970) { return secondsSince1970 - unixOffset; }
-inline constexpr double unixFromDate(Date date) { return date + unixOffset; }
+inline constexpr Date dateFromUnix(double secondsSince1970) {
+    return secondsSince1970 - unixOffset;
+}
+inline constexpr double unixFromDate(Date date) {
+    return date + unixOffset;
+}
 
 // The current time with microsecond resolution.
 Date currentDate();

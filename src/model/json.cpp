@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-
 #include <rapidjson/memorystream.h>
 #include <rapidjson/reader.h>
 
@@ -18,7 +17,8 @@ namespace {
 // Feeds the document, counting depth and converting numbers exactly.
 class DocumentBuilder {
 public:
-    explicit DocumentBuilder(rapidjson::Document& document) : m_document(document) {}
+    explicit DocumentBuilder(rapidjson::Document& document)
+        : m_document(document) {}
 
     bool tooDeep() const { return m_tooDeep; }
 
@@ -67,6 +67,54 @@ private:
     bool m_tooDeep = false;
 };
 
+bool isHex(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// The code unit of a "\uXXXX" escape starting at `i`, or -1.
+int escapedUnit(QByteArrayView bytes, qsizetype i) {
+    if (i + 6 > bytes.size() || bytes[i] != '\\' || bytes[i + 1] != 'u')
+        return -1;
+    int unit = 0;
+    for (qsizetype k = i + 2; k < i + 6; ++k) {
+        const char c = bytes[k];
+        if (!isHex(c))
+            return -1;
+        unit = unit * 16 + (c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10);
+    }
+    return unit;
+}
+
+// Escapes of lone surrogates ("\ud800" with no partner) become "\ufffd", so
+// that one damaged string reads as a replacement character instead of making
+// the whole document unreadable. None when there is nothing to repair.
+std::optional<QByteArray> withLoneSurrogatesReplaced(QByteArrayView bytes) {
+    std::optional<QByteArray> repaired;
+    qsizetype i = 0;
+    while (i < bytes.size()) {
+        const char* found =
+            static_cast<const char*>(std::memchr(bytes.data() + i, '\\', size_t(bytes.size() - i)));
+        if (!found)
+            break;
+        i = found - bytes.data();
+        const int unit = escapedUnit(bytes, i);
+        if (unit < 0xD800 || unit > 0xDFFF) {
+            i += 2; // any other escape, including an escaped backslash
+            continue;
+        }
+        const int next = escapedUnit(bytes, i + 6);
+        if (unit <= 0xDBFF && next >= 0xDC00 && next <= 0xDFFF) {
+            i += 12;
+            continue;
+        }
+        if (!repaired)
+            repaired = QByteArray(bytes.data(), bytes.size());
+        std::memcpy(repaired->data() + i, "\\ufffd", 6);
+        i += 6;
+    }
+    return repaired;
+}
+
 } // namespace
 
 JsonStatus JsonDocument::parse(QByteArrayView bytes) {
@@ -77,12 +125,20 @@ JsonStatus JsonDocument::parse(QByteArrayView bytes) {
     if (bytes.size() > qsizetype(std::numeric_limits<rapidjson::SizeType>::max()))
         return JsonStatus::invalid;
 
+    std::optional<QByteArray> repaired;
+    if (std::memchr(bytes.data(), '\\', size_t(bytes.size()))) {
+        repaired = withLoneSurrogatesReplaced(bytes);
+        if (repaired)
+            bytes = *repaired;
+    }
+
     DocumentBuilder builder(m_document);
     bool parsed = false;
     auto generate = [&](rapidjson::Document&) {
         rapidjson::MemoryStream stream(bytes.data(), size_t(bytes.size()));
         rapidjson::Reader reader;
-        constexpr unsigned flags = rapidjson::kParseIterativeFlag | rapidjson::kParseNumbersAsStringsFlag;
+        constexpr unsigned flags =
+            rapidjson::kParseIterativeFlag | rapidjson::kParseNumbersAsStringsFlag;
         parsed = !reader.Parse<flags>(stream, builder).IsError();
         return parsed;
     };
@@ -203,13 +259,27 @@ void JsonWriter::appendEscaped(QByteArrayView utf8) {
         m_out.append(utf8.sliced(runStart, i - runStart));
         runStart = i + 1;
         switch (c) {
-        case '"': m_out.append("\\\""); break;
-        case '\\': m_out.append("\\\\"); break;
-        case '\n': m_out.append("\\n"); break;
-        case '\r': m_out.append("\\r"); break;
-        case '\t': m_out.append("\\t"); break;
-        case '\b': m_out.append("\\b"); break;
-        case '\f': m_out.append("\\f"); break;
+        case '"':
+            m_out.append("\\\"");
+            break;
+        case '\\':
+            m_out.append("\\\\");
+            break;
+        case '\n':
+            m_out.append("\\n");
+            break;
+        case '\r':
+            m_out.append("\\r");
+            break;
+        case '\t':
+            m_out.append("\\t");
+            break;
+        case '\b':
+            m_out.append("\\b");
+            break;
+        case '\f':
+            m_out.append("\\f");
+            break;
         default: {
             const char escape[] = {'\\', 'u', '0', '0', hex[c >> 4], hex[c & 15]};
             m_out.append(escape, sizeof escape);

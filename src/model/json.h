@@ -2,11 +2,11 @@
 
 #include <QByteArray>
 #include <QString>
+
 #include <optional>
+#include <rapidjson/document.h>
 #include <string_view>
 #include <vector>
-
-#include <rapidjson/document.h>
 
 namespace tessaro {
 
@@ -39,12 +39,15 @@ private:
 const JsonValue* jsonMember(const JsonValue& object, std::string_view key);
 std::optional<QString> jsonString(const JsonValue* value);
 std::optional<double> jsonNumber(const JsonValue* value);
-inline bool jsonPresent(const JsonValue* value) { return value && !value->IsNull(); }
+inline bool jsonPresent(const JsonValue* value) {
+    return value && !value->IsNull();
+}
 
 // Compact JSON output in the order the caller writes it.
 class JsonWriter {
 public:
-    explicit JsonWriter(QByteArray& out) : m_out(out) {}
+    explicit JsonWriter(QByteArray& out)
+        : m_out(out) {}
 
     void beginObject();
     void endObject();

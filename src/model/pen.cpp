@@ -15,10 +15,10 @@ QString secondsText(double seconds) {
     char buffer[400];
     const double magnitude = std::fabs(seconds);
     const bool plain = seconds == 0 || (magnitude >= 1e-4 && magnitude < 1e16);
-    const auto result = plain ? std::to_chars(buffer, buffer + sizeof buffer, seconds,
-                                              std::chars_format::fixed)
-                              : std::to_chars(buffer, buffer + sizeof buffer, seconds,
-                                              std::chars_format::scientific);
+    const auto result =
+        plain
+            ? std::to_chars(buffer, buffer + sizeof buffer, seconds, std::chars_format::fixed)
+            : std::to_chars(buffer, buffer + sizeof buffer, seconds, std::chars_format::scientific);
     QString text = QString::fromLatin1(buffer, result.ptr - buffer);
     if (plain && !text.contains(u'.'))
         text += u".0"_s;

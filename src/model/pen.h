@@ -5,6 +5,7 @@
 #include "json.h"
 
 #include <QStringList>
+
 #include <optional>
 
 namespace tessaro {

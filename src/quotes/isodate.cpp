@@ -6,7 +6,8 @@ namespace {
 
 class Cursor {
 public:
-    explicit Cursor(QStringView text) : m_text(text) {}
+    explicit Cursor(QStringView text)
+        : m_text(text) {}
 
     bool atEnd() const { return m_pos == m_text.size(); }
 

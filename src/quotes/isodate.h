@@ -3,6 +3,7 @@
 #include "model/date.h"
 
 #include <QStringView>
+
 #include <optional>
 
 namespace tessaro {

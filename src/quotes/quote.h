@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+
 #include <optional>
 
 namespace tessaro {

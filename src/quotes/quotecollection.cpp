@@ -1,6 +1,7 @@
 #include "quotecollection.h"
 
 #include <QSet>
+
 #include <algorithm>
 
 namespace tessaro {

@@ -15,7 +15,8 @@ namespace {
 const QString tooBig = u"quotes.importTooBig"_s;
 const QString failed = u"ios.quotes.importFailed"_s;
 
-std::optional<QString> decodeStrictly(const QByteArray& bytes, QStringConverter::Encoding encoding) {
+std::optional<QString> decodeStrictly(const QByteArray& bytes,
+                                      QStringConverter::Encoding encoding) {
     QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless);
     QString text = decoder.decode(bytes);
     if (decoder.hasError() || !QStringView(text).isValidUtf16())

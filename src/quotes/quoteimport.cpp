@@ -143,9 +143,12 @@ std::optional<Date> readDate(const JsonValue* value) {
 std::optional<QList<Quote>> readJson(const QString& text, Date now) {
     JsonDocument document;
     switch (document.parse(text.toUtf8())) {
-    case JsonStatus::invalid: return std::nullopt;
-    case JsonStatus::tooDeep: return QList<Quote>();
-    case JsonStatus::ok: break;
+    case JsonStatus::invalid:
+        return std::nullopt;
+    case JsonStatus::tooDeep:
+        return QList<Quote>();
+    case JsonStatus::ok:
+        break;
     }
     const JsonValue* items = &document.root();
     if (items->IsObject())

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QSet>
+
 #include <algorithm>
 
 namespace tessaro {
@@ -131,9 +132,8 @@ QList<Drawing> mergeDrawings(const AppState& local, const AppState& remote,
                 kept.thumbnailPNG = spare;
         }
     }
-    drawings.removeIf([&](const Drawing& drawing) {
-        return buried(deleted, drawing.id, drawing.updatedAt);
-    });
+    drawings.removeIf(
+        [&](const Drawing& drawing) { return buried(deleted, drawing.id, drawing.updatedAt); });
     return normalizeDrawings(drawings);
 }
 

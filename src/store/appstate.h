@@ -5,6 +5,7 @@
 #include "quotes/quote.h"
 
 #include <QMap>
+
 #include <optional>
 
 namespace tessaro {

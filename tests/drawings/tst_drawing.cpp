@@ -1,6 +1,7 @@
 #include "drawings/drawing.h"
 
 #include <QTest>
+
 #include <limits>
 
 using namespace tessaro;
@@ -78,9 +79,10 @@ private slots:
         QByteArray out;
         JsonWriter writer(out);
         d.writeJson(writer);
-        QCOMPARE(out, QByteArray("{\"id\":\"page-1\",\"createdAt\":1,\"updatedAt\":12.5,\"penType\":"
-                                 "\"gel\",\"ink\":\"#F4A0B9\",\"pageSize\":[800.5,1200],"
-                                 "\"thumbnailPNG\":\"iVBORw0K\"}"));
+        QCOMPARE(out,
+                 QByteArray("{\"id\":\"page-1\",\"createdAt\":1,\"updatedAt\":12.5,\"penType\":"
+                            "\"gel\",\"ink\":\"#F4A0B9\",\"pageSize\":[800.5,1200],"
+                            "\"thumbnailPNG\":\"iVBORw0K\"}"));
         QCOMPARE(decode(out), std::optional(d));
 
         const QByteArray base = "{\"id\":\"a\",\"createdAt\":1,\"updatedAt\":2,\"penType\":\"gel\","

@@ -20,7 +20,8 @@ private slots:
         QTest::newRow("brown ink") << u"#7A5A4C"_s << RGB{122, 90, 76};
         QTest::newRow("lower case") << u"#ff0080"_s << RGB{255, 0, 128};
         QTest::newRow("three digits read as a number") << u"#FFF"_s << RGB{0, 15, 255};
-        QTest::newRow("eight digits keep the low 24 bits") << u"#12345678"_s << RGB{0x34, 0x56, 0x78};
+        QTest::newRow("eight digits keep the low 24 bits")
+            << u"#12345678"_s << RGB{0x34, 0x56, 0x78};
         QTest::newRow("empty") << QString() << RGB{};
         QTest::newRow("lone #") << u"#"_s << RGB{};
         QTest::newRow("letter beyond F") << u"#F4A0G9"_s << RGB{};

@@ -4,6 +4,7 @@
 
 #include <QRandomGenerator>
 #include <QTest>
+
 #include <cmath>
 
 using namespace tessaro;
@@ -40,8 +41,8 @@ class TestJson : public QObject {
 private slots:
     void numbersComeBackExactly() {
         auto* random = QRandomGenerator::global();
-        QList<double> numbers{0.1, 1.0 / 3, 788918400.123456789, distantPast, 1e308, 5e-324,
-                              -0.0, 2.2250738585072014e-308, 9007199254740993.0};
+        QList<double> numbers{0.1,    1.0 / 3, 788918400.123456789,     distantPast,       1e308,
+                              5e-324, -0.0,    2.2250738585072014e-308, 9007199254740993.0};
         for (int i = 0; i < 2000; ++i) {
             quint64 bits = random->generate64();
             double number;
@@ -82,11 +83,12 @@ private slots:
         QTest::newRow("NUL after the value") << QByteArray("{}\0{", 4) << int(JsonStatus::invalid);
         QTest::newRow("NaN") << QByteArray("[NaN]") << int(JsonStatus::invalid);
         QTest::newRow("trailing comma") << QByteArray("[1,]") << int(JsonStatus::invalid);
-        QTest::newRow("raw control character") << QByteArray("[\"a\x01\"]") << int(JsonStatus::invalid);
-        QTest::newRow("lone surrogate escape") << json("['\\ud800']") << int(JsonStatus::invalid);
-        QTest::newRow("deep nesting") << QByteArray(10000, '[') + QByteArray(10000, ']')
-                                      << int(JsonStatus::tooDeep);
-        QTest::newRow("unclosed deep nesting") << QByteArray(1 << 20, '[') << int(JsonStatus::tooDeep);
+        QTest::newRow("raw control character")
+            << QByteArray("[\"a\x01\"]") << int(JsonStatus::invalid);
+        QTest::newRow("deep nesting")
+            << QByteArray(10000, '[') + QByteArray(10000, ']') << int(JsonStatus::tooDeep);
+        QTest::newRow("unclosed deep nesting")
+            << QByteArray(1 << 20, '[') << int(JsonStatus::tooDeep);
         QTest::newRow("just deep enough")
             << QByteArray(JsonDocument::maxDepth, '[') + QByteArray(JsonDocument::maxDepth, ']')
             << int(JsonStatus::ok);
@@ -102,8 +104,24 @@ private slots:
 
     void invalidUtf8InStringsBecomesReplacementCharacters() {
         JsonDocument document;
-        QCOMPARE(document.parse("[\"a\xff" "b\"]"), JsonStatus::ok);
+        QCOMPARE(document.parse("[\"a\xff"
+                                "b\"]"),
+                 JsonStatus::ok);
         QCOMPARE(jsonString(&document.root()[0]), std::optional(u"a\uFFFDb"_s));
+    }
+
+    void loneSurrogateEscapesReadAsReplacementCharacters() {
+        JsonDocument document;
+        QCOMPARE(document.parse(json("['\\ud800x','\\udc00','\\ud83d\\ude00','\\\\ud800',"
+                                     "'\\ud800\\ud800','\\ud83d']")),
+                 JsonStatus::ok);
+        const auto& list = document.root();
+        QCOMPARE(jsonString(&list[0]), std::optional(u"\uFFFDx"_s));
+        QCOMPARE(jsonString(&list[1]), std::optional(u"\uFFFD"_s));
+        QCOMPARE(jsonString(&list[2]), std::optional(u"😀"_s));
+        QCOMPARE(jsonString(&list[3]), std::optional(u"\\ud800"_s));
+        QCOMPARE(jsonString(&list[4]), std::optional(u"\uFFFD\uFFFD"_s));
+        QCOMPARE(jsonString(&list[5]), std::optional(u"\uFFFD"_s));
     }
 
     void stringsRoundTrip() {

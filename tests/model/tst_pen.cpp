@@ -45,9 +45,9 @@ private slots:
 
     void decodingIsKeyByKey() {
         bool dropped = false;
-        const auto pen =
-            decodePen(json("{'beads':['cherry',3],'barrel':'sky','charm':null,'type':7,'ink':'#6FB3E0'}"),
-                      &dropped);
+        const auto pen = decodePen(
+            json("{'beads':['cherry',3],'barrel':'sky','charm':null,'type':7,'ink':'#6FB3E0'}"),
+            &dropped);
         QVERIFY(pen);
         QVERIFY(pen->beads.isEmpty());
         QCOMPARE(pen->barrel, u"sky"_s);
@@ -72,8 +72,8 @@ private slots:
 
     void sanitizedRepairsEveryField() {
         Pen pen;
-        pen.beads = {u"cherry"_s, u"unknown"_s, u"mint"_s, u"mint"_s, u"sky"_s,
-                     u"lemon"_s,  u"peach"_s,   u"coral"_s};
+        pen.beads = {u"cherry"_s, u"unknown"_s, u"mint"_s,  u"mint"_s,
+                     u"sky"_s,    u"lemon"_s,   u"peach"_s, u"coral"_s};
         pen.barrel = u"gold"_s;
         pen.charm = u"cat"_s;
         pen.type = u"quill"_s;
@@ -124,8 +124,9 @@ private slots:
 
     void encoding() {
         Pen pen;
-        QCOMPARE(encodePen(pen),
-                 json("{'beads':[],'barrel':'white','charm':'bunny','type':'pencil','ink':'#F4A0B9'}"));
+        QCOMPARE(
+            encodePen(pen),
+            json("{'beads':[],'barrel':'white','charm':'bunny','type':'pencil','ink':'#F4A0B9'}"));
         pen.beads = {u"star"_s};
         pen.savedAt = 0.1;
         const QByteArray encoded = encodePen(pen);

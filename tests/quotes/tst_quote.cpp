@@ -76,7 +76,7 @@ private slots:
         const QList<Quote> quotes{
             quote(u"a"_s, u"one"_s, 10),
             quote(u"a"_s, u"other text, same id"_s, 30),
-            quote(u"b"_s, u"one"_s, 20, u"a source"_s), // same text, no link: duplicate
+            quote(u"b"_s, u"one"_s, 20, u"a source"_s),          // same text, no link: duplicate
             quote(u"c"_s, u"one"_s, 20, {}, u"https://x.org"_s), // same text, a link: not one
             quote(u"d"_s, u"  "_s, 40),
             quote(u"e"_s, u"two"_s, 10),
@@ -123,7 +123,8 @@ private slots:
         const QList<Quote> collection{quote(u"a"_s, u"kept"_s, 100)};
         QCOMPARE(importQuotes(collection, {}).added, 0);
 
-        auto result = importQuotes(collection, {quote(u"x"_s, u"kept"_s, 500), quote(u"y"_s, u"new"_s, 50)});
+        auto result =
+            importQuotes(collection, {quote(u"x"_s, u"kept"_s, 500), quote(u"y"_s, u"new"_s, 50)});
         QCOMPARE(result.added, 1);
         QVERIFY(result.collection);
         QCOMPARE(ids(*result.collection), (QStringList{u"a"_s, u"y"_s}));
@@ -143,10 +144,12 @@ private slots:
     void importingMoreThanFitsKeepsTheImport() {
         QList<Quote> collection;
         for (int i = 0; i < 100; ++i)
-            collection.append(quote(u"old"_s + QString::number(i), u"old "_s + QString::number(i), i));
+            collection.append(
+                quote(u"old"_s + QString::number(i), u"old "_s + QString::number(i), i));
         QList<Quote> incoming;
         for (int i = 0; i < 600; ++i)
-            incoming.append(quote(u"new"_s + QString::number(i), u"new "_s + QString::number(i), 10000 - i));
+            incoming.append(
+                quote(u"new"_s + QString::number(i), u"new "_s + QString::number(i), 10000 - i));
         const auto result = importQuotes(collection, incoming);
         QCOMPARE(result.added, 500);
         QCOMPARE(result.collection->size(), 500);
@@ -164,7 +167,8 @@ private slots:
         QByteArray out;
         JsonWriter writer(out);
         q.writeJson(writer);
-        QCOMPARE(out, QByteArray("{\"id\":\"id\",\"text\":\"te\\\"xt\",\"source\":\"src\",\"url\":\"https://a.b\",\"at\":12.25}"));
+        QCOMPARE(out, QByteArray("{\"id\":\"id\",\"text\":\"te\\\"xt\",\"source\":\"src\",\"url\":"
+                                 "\"https://a.b\",\"at\":12.25}"));
         JsonDocument document;
         document.parse(out);
         QCOMPARE(Quote::fromJson(document.root()), std::optional(q));

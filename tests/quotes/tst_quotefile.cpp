@@ -27,7 +27,7 @@ class TestQuoteFile : public QObject {
 
     static QList<Quote> quotesOf(const std::variant<QList<Quote>, QString>& result) {
         return std::holds_alternative<QList<Quote>>(result) ? std::get<QList<Quote>>(result)
-                                                             : QList<Quote>();
+                                                            : QList<Quote>();
     }
 
 private slots:

@@ -39,7 +39,8 @@ private slots:
             {u"3"_s, u"Only a source — with a dash"_s, u"Grace — Hopper"_s, {}, 100},
         };
         const QString text = exportText(quotes, u"en"_s);
-        QVERIFY(text.startsWith(u"Stay curious.\nAlways.\n\n\u2014 Ada \u2014 https://ada.example \u00B7 "_s));
+        QVERIFY(text.startsWith(
+            u"Stay curious.\nAlways.\n\n\u2014 Ada \u2014 https://ada.example \u00B7 "_s));
         QVERIFY(text.contains(u"\n----------------------------------------\n\nOnly a link."_s));
         QVERIFY(text.endsWith(u'\n'));
 
@@ -82,12 +83,12 @@ private slots:
             << u"Q\n- https://example.com/x"_s << QStringList{u"Q||https://example.com/x"_s};
         QTest::newRow("other schemes stay in the source")
             << u"Q\n– ftp://example.com"_s << QStringList{u"Q|ftp://example.com|"_s};
-        QTest::newRow("source, link and date")
-            << u"Q\n― Bo — http://b.example · 3 May 2024"_s << QStringList{u"Q|Bo|http://b.example"_s};
+        QTest::newRow("source, link and date") << u"Q\n― Bo — http://b.example · 3 May 2024"_s
+                                               << QStringList{u"Q|Bo|http://b.example"_s};
         QTest::newRow("byte-order mark and carriage returns")
             << u"\uFEFFOne\r\rTwo"_s << QStringList{u"One||"_s, u"Two||"_s};
-        QTest::newRow("duplicates collapse") << u"Same\n\nSame\n\nOther"_s
-                                             << QStringList{u"Same||"_s, u"Other||"_s};
+        QTest::newRow("duplicates collapse")
+            << u"Same\n\nSame\n\nOther"_s << QStringList{u"Same||"_s, u"Other||"_s};
         QTest::newRow("only white space") << u" \n\t\n "_s << QStringList{};
         QTest::newRow("text that starts with a bracket but is not JSON")
             << u"[citation needed]\n\nA bracket."_s
@@ -107,7 +108,8 @@ private slots:
 
     void json() {
         const QString input =
-            u"{\"quotes\":[{\"text\":\"A\",\"source\":\"S\",\"url\":\"https://a.example\",\"id\":\"x1\",\"at\":\"2024-05-01T10:00:00.500Z\"},"
+            u"{\"quotes\":[{\"text\":\"A\",\"source\":\"S\",\"url\":\"https://"
+            u"a.example\",\"id\":\"x1\",\"at\":\"2024-05-01T10:00:00.500Z\"},"
             "5,{\"id\":7,\"text\":\" B \",\"at\":1700000000},{\"source\":\"no text\"},"
             "{\"text\":\"C\",\"at\":\"2024-05-01T12:00:00+02:00\"},{\"text\":\"D\",\"at\":\"soon\"}]}"_s;
         const QList<Quote> quotes = parseQuotesImport(input, now);
@@ -137,7 +139,8 @@ private slots:
         QTest::newRow("a single object") << u"{\"text\":\"x\"}"_s;
         QTest::newRow("items without text") << u"[{\"source\":\"a\"},{\"text\":5}]"_s;
         QTest::newRow("quotes not a list") << u"{\"quotes\":{\"text\":\"x\"}}"_s;
-        QTest::newRow("nested too deep") << QString(u"["_s).repeated(10000) + QString(u"]"_s).repeated(10000);
+        QTest::newRow("nested too deep")
+            << QString(u"["_s).repeated(10000) + QString(u"]"_s).repeated(10000);
     }
 
     void validJsonWithoutQuotesYieldsNothing() {

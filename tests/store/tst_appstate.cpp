@@ -40,8 +40,9 @@ AppState richState() {
     state.pen.type = u"gel"_s;
     state.saved = {savedPen(u"mint"_s, 788918400.123456789), savedPen(u"sky"_s, -0.0)};
     state.activeGroup = u"hangul"_s;
-    state.quotes = {{u"q1"_s, u"Quote \"one\"\nline 2"_s, u"Ünï"_s, u"https://a.example"_s, 1e9 / 3},
-                    quote(u"q2"_s, -5.5)};
+    state.quotes = {
+        {u"q1"_s, u"Quote \"one\"\nline 2"_s, u"Ünï"_s, u"https://a.example"_s, 1e9 / 3},
+        quote(u"q2"_s, -5.5)};
     state.drawings = {drawing(u"d1"_s, 10.000000001, QByteArray("\x89PNG\0\1", 6)),
                       drawing(u"d2"_s, 3)};
     state.deleted = {{u"gone"_s, now - 1}, {u"1|a|b|c|d|e"_s, now}};
@@ -67,7 +68,8 @@ private slots:
         QVERIFY(bytes.endsWith(",\"updatedAt\":800000000.000123}"));
 
         QCOMPARE(encodeState(AppState()),
-                 json("{'pen':{'beads':[],'barrel':'white','charm':'bunny','type':'pencil','ink':'#F4A0B9'},"
+                 json("{'pen':{'beads':[],'barrel':'white','charm':'bunny','type':'pencil','ink':'#"
+                      "F4A0B9'},"
                       "'saved':[],'activeGroup':'glass','quotes':[],'drawings':[],'deleted':{},"
                       "'updatedAt':-63114076800}"));
     }
@@ -90,8 +92,8 @@ private slots:
 
         // Every key of the wrong type takes its default, and says so.
         for (const char* text :
-             {"{'pen':[]}", "{'saved':{}}", "{'activeGroup':1}", "{'quotes':'x'}", "{'drawings':[1]}",
-              "{'deleted':{'a':'b'}}", "{'deleted':[]}", "{'updatedAt':'now'}",
+             {"{'pen':[]}", "{'saved':{}}", "{'activeGroup':1}", "{'quotes':'x'}",
+              "{'drawings':[1]}", "{'deleted':{'a':'b'}}", "{'deleted':[]}", "{'updatedAt':'now'}",
               "{'quotes':[{'id':'a','text':'t','at':1}]}", "{'pen':{'savedAt':'x'}}"}) {
             decoded = decodeState(json(text));
             QVERIFY2(decoded, text);
@@ -106,13 +108,19 @@ private slots:
         QTest::addColumn<bool>("readable");
         QTest::newRow("not JSON") << QByteArray("state") << false;
         QTest::newRow("a list") << QByteArray("[]") << false;
-        QTest::newRow("deep nesting") << json("{'pen':") + QByteArray(10000, '[') + QByteArray(10000, ']') + "}"
-                                      << false;
+        QTest::newRow("deep nesting")
+            << json("{'pen':") + QByteArray(10000, '[') + QByteArray(10000, ']') + "}" << false;
         QTest::newRow("huge and negative-zero dates")
             << json("{'updatedAt':1e308,'saved':[{'savedAt':-1e308},{'savedAt':-0}],"
                     "'deleted':{'k':1e308}}")
             << true;
-        QTest::newRow("invalid UTF-8") << json("{'activeGroup':'gl\xff" "ass','pen':{'charm':'\xc3'}}") << true;
+        QTest::newRow("invalid UTF-8") << json("{'activeGroup':'gl\xff"
+                                               "ass','pen':{'charm':'\xc3'}}")
+                                       << true;
+        QTest::newRow("lone surrogate escape")
+            << json("{'quotes':[{'id':'a','text':'\\udc00 "
+                    "x','source':'','at':1}],'activeGroup':'jelly'}")
+            << true;
         QTest::newRow("larger than any document") << QByteArray(maxStateBytes + 1, ' ') << false;
     }
 
@@ -136,8 +144,10 @@ private slots:
         state.activeGroup = u"sparkle"_s;
         state.quotes = {quote(u"a"_s, 1, u"  "_s), quote(u"b"_s, 2)};
         state.drawings = {drawing(u"/"_s, 1)};
-        state.deleted = {{u"old"_s, now - 91 * day}, {u"recent"_s, now - 89 * day},
-                         {u"future"_s, now + day}, {u"edge"_s, now - tombstoneLifetime}};
+        state.deleted = {{u"old"_s, now - 91 * day},
+                         {u"recent"_s, now - 89 * day},
+                         {u"future"_s, now + day},
+                         {u"edge"_s, now - tombstoneLifetime}};
         const AppState clean = state.sanitized(now);
         QCOMPARE(clean.pen.ink, u"#F4A0B9"_s);
         QVERIFY(clean.saved.first().beads.isEmpty());

@@ -1,0 +1,3 @@
+#pragma once
+
+// Helpers shared by several tests live in this folder, one file each.

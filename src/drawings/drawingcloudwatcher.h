@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+
 #include <functional>
 #include <optional>
 
@@ -26,6 +28,9 @@ public:
 
     // Changes closer together than this are reported once.
     static constexpr int debounceMs = 200;
+    // A burst that lasts longer than this is reported anyway, so that a long
+    // transfer by the sync engine does not hold every page back until it ends.
+    static constexpr int maxBurstMs = 2000;
 
 private:
     void changed();
@@ -35,6 +40,7 @@ private:
     QString m_folder;
     QFileSystemWatcher* m_watcher = nullptr;
     QTimer* m_debounce = nullptr;
+    QElapsedTimer m_burst;
 };
 
 } // namespace tessaro

@@ -6,10 +6,16 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace tessaro {
+
+// True when `id` may name a page file: 1 to 40 letters, digits, "-" or "_",
+// the same characters a drawing record keeps.
+bool isValidDrawingID(QStringView id);
 
 // The drawing files: one "<id>.pkdrawing" per page in a local folder,
 // mirrored with the cloud folder's "Documents/Drawings" (newer file wins, no
@@ -26,6 +32,7 @@ public:
 
     DrawingFiles(const QString& localDir, std::optional<QString> cloudDir,
                  CloudResolver resolver = {}, QObject* parent = nullptr);
+    ~DrawingFiles() override;
 
     QString localDir() const { return m_localDir; }
     std::optional<QString> cloudDir() const { return m_cloudDir; }
@@ -50,17 +57,21 @@ public:
     bool pull(const QString& id);
     // Brings both folders into line: newer files copied across, conflict
     // copies resolved (the newer becomes the page), and the files of deleted
-    // pages (`deleted` holds their ids) removed from both folders instead of
-    // mirrored. Returns the ids whose files changed, sorted.
+    // pages (`deleted` holds their ids; a page that still has a record must
+    // not be among them) removed from both folders instead of mirrored.
+    // Returns the ids whose files changed, sorted.
     QStringList sync(const QSet<QString>& deleted = {});
 
     // Files larger than this are not pages.
     static constexpr qint64 maxFileBytes = 64 * 1024 * 1024;
 
 private:
+    struct ResolveRelay;
+
     QString m_localDir;
     std::optional<QString> m_cloudDir;
     CloudResolver m_resolver;
+    std::shared_ptr<ResolveRelay> m_relay;
 };
 
 } // namespace tessaro

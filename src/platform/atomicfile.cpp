@@ -47,8 +47,7 @@ bool writeFileAtomically(const QString& path, QByteArrayView data, Durability du
     const QByteArray folder = QFile::encodeName(info.absolutePath());
     // A leading dot keeps the temporary file out of listings; sync engines
     // only ever see it for the moment it exists.
-    QByteArray temporary =
-        folder + "/." + QFile::encodeName(info.fileName()) + ".tmp-XXXXXX";
+    QByteArray temporary = folder + "/." + QFile::encodeName(info.fileName()) + ".tmp-XXXXXX";
 
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0)

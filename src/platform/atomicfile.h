@@ -2,6 +2,7 @@
 
 #include <QByteArrayView>
 #include <QString>
+
 #include <optional>
 
 namespace tessaro {

@@ -6,6 +6,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <tuple>
 
 namespace tessaro {
 
@@ -109,6 +110,19 @@ QList<Quote> mergeQuotes(const AppState& local, const AppState& remote, const To
     return normalizeQuotes(quotes);
 }
 
+// The later record wins. Records of the same date that differ (two devices
+// that each adopted the same page file on their own, with their own pen's
+// style) are ordered by their fields, so that every device keeps the same one;
+// "the local one" would leave the devices different for good.
+bool supersedes(const Drawing& candidate, const Drawing& kept) {
+    if (candidate.updatedAt != kept.updatedAt)
+        return candidate.updatedAt > kept.updatedAt;
+    const auto order = [](const Drawing& d) {
+        return std::tuple(d.penType, d.ink, d.createdAt, d.pageSize.width(), d.pageSize.height());
+    };
+    return order(candidate) > order(kept);
+}
+
 QList<Drawing> mergeDrawings(const AppState& local, const AppState& remote,
                              const Tombstones& deleted) {
     QList<Drawing> drawings;
@@ -124,7 +138,7 @@ QList<Drawing> mergeDrawings(const AppState& local, const AppState& remote,
             Drawing& kept = drawings[*it];
             // The losing copy still lends its thumbnail when the winner has none.
             std::optional<QByteArray> spare = drawing.thumbnailPNG;
-            if (drawing.updatedAt > kept.updatedAt) {
+            if (supersedes(drawing, kept)) {
                 spare = kept.thumbnailPNG;
                 kept = drawing;
             }

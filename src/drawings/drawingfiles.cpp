@@ -1,0 +1,495 @@
+#include "drawingfiles.h"
+
+#include "drawings/drawing.h"
+#include "drawings/drawingslog.h"
+#include "platform/atomicfile.h"
+#include "platform/syncengine.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QMetaObject>
+#include <QThreadPool>
+
+#include <algorithm>
+#include <dirent.h>
+#include <fcntl.h>
+#include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tessaro {
+
+Q_LOGGING_CATEGORY(drawingsLog, "tessaro.drawings")
+
+using namespace Qt::StringLiterals;
+
+// Lets the lookup thread hand its answer over only while the files object
+// exists: the destructor clears `target` under the same lock.
+struct DrawingFiles::ResolveRelay {
+    std::mutex mutex;
+    DrawingFiles* target = nullptr;
+};
+
+namespace {
+
+constexpr auto pageSuffix = ".pkdrawing"_L1;
+constexpr auto placeholderSuffix = ".icloud"_L1;
+
+// What lstat tells about one name in a drawing folder.
+struct FileStat {
+    bool regular = false;
+    qint64 size = 0;
+    timespec mtime{};
+    ino_t inode = 0;
+};
+
+FileStat fileStat(const struct stat& status) {
+    return {S_ISREG(status.st_mode), qint64(status.st_size), status.st_mtim, status.st_ino};
+}
+
+std::optional<FileStat> statAt(const QString& path) {
+    struct stat status {};
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+        return std::nullopt;
+    return fileStat(status);
+}
+
+bool isPage(const FileStat& stat) {
+    return stat.regular && stat.size <= DrawingFiles::maxFileBytes;
+}
+
+bool later(const timespec& a, const timespec& b) {
+    return a.tv_sec != b.tv_sec ? a.tv_sec > b.tv_sec : a.tv_nsec > b.tv_nsec;
+}
+
+bool same(const timespec& a, const timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+Date dateOf(const timespec& time) {
+    return double(time.tv_sec - qint64(unixOffset)) + double(time.tv_nsec) / 1e9;
+}
+
+QString pagePath(const QString& folder, const QString& id) {
+    return folder + u'/' + id + pageSuffix;
+}
+
+QString placeholderPath(const QString& folder, const QString& id) {
+    return folder + u"/."_s + id + pageSuffix + placeholderSuffix;
+}
+
+bool setModified(const QString& path, const timespec& mtime) {
+    const timespec times[2] = {{0, UTIME_OMIT}, mtime};
+    return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, AT_SYMLINK_NOFOLLOW) ==
+           0;
+}
+
+bool unlinkPath(const QString& path) {
+    return ::unlink(QFile::encodeName(path).constData()) == 0;
+}
+
+// Copies a page whole and gives the copy the source's date, so that equal
+// dates mean equal files and nothing is copied back.
+bool copyPage(const QString& from, const FileStat& fromStat, const QString& to) {
+    const auto bytes = readRegularFile(from, DrawingFiles::maxFileBytes);
+    if (!bytes || !writeFileAtomically(to, *bytes))
+        return false;
+    setModified(to, fromStat.mtime);
+    // A folder that keeps coarser dates (FAT, some network mounts) rounds the
+    // copy's date; the source takes the rounded date too, or the two would
+    // differ for ever and be copied back and forth.
+    const auto copied = statAt(to);
+    const auto source = statAt(from);
+    if (copied && source && !same(copied->mtime, fromStat.mtime) &&
+        source->inode == fromStat.inode && same(source->mtime, fromStat.mtime))
+        setModified(from, copied->mtime);
+    return true;
+}
+
+enum class Copied { nothing, done, failed };
+
+// Copies `id`'s page across when the source is newer; a destination name
+// held by anything but a page file is never replaced.
+Copied copyIfNewer(const QString& id, const QString& fromDir, const FileStat& from,
+                   const QString& toDir, const std::optional<FileStat>& to) {
+    if (!isPage(from))
+        return Copied::nothing;
+    if (to && !isPage(*to))
+        return Copied::failed;
+    if (to && !later(from.mtime, to->mtime))
+        return Copied::nothing;
+    return copyPage(pagePath(fromDir, id), from, pagePath(toDir, id)) ? Copied::done
+                                                                      : Copied::failed;
+}
+
+std::optional<QString> validStem(QStringView fileName) {
+    if (!fileName.endsWith(pageSuffix))
+        return std::nullopt;
+    const QStringView stem = fileName.chopped(pageSuffix.size());
+    if (!isValidDrawingID(stem))
+        return std::nullopt;
+    return stem.toString();
+}
+
+enum class NameKind { other, page, placeholder, conflictCopy };
+
+struct Name {
+    NameKind kind = NameKind::other;
+    QString id;
+};
+
+Name classify(const QString& fileName) {
+    if (isSyncEngineTemporary(fileName))
+        return {};
+    if (fileName.startsWith(u'.') && fileName.endsWith(placeholderSuffix)) {
+        if (fileName.size() <= 1 + placeholderSuffix.size())
+            return {};
+        const auto inner = QStringView(fileName).sliced(1).chopped(placeholderSuffix.size());
+        if (auto id = validStem(inner))
+            return {NameKind::placeholder, std::move(*id)};
+        return {};
+    }
+    // Conflict copies keep the extension, and their stems are never valid ids.
+    if (auto id = validStem(fileName))
+        return {NameKind::page, std::move(*id)};
+    if (!fileName.endsWith(pageSuffix))
+        return {};
+    if (const auto original = conflictCopyOriginal(fileName)) {
+        if (auto id = validStem(*original))
+            return {NameKind::conflictCopy, std::move(*id)};
+    }
+    return {};
+}
+
+struct ConflictCopy {
+    QString fileName;
+    QString id;
+    FileStat stat;
+};
+
+// One listing of a drawing folder. Entries keep whatever they are (a link
+// named like a page is recorded too, so that nothing is ever written over it).
+struct FolderScan {
+    bool readable = false;
+    QHash<QString, FileStat> pages;
+    QHash<QString, FileStat> placeholders;
+    QList<ConflictCopy> conflicts;
+};
+
+FolderScan scanFolder(const QString& folder) {
+    FolderScan scan;
+    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return scan;
+    scan.readable = true;
+    const int fd = ::dirfd(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        Name name = classify(QFile::decodeName(entry->d_name));
+        if (name.kind == NameKind::other)
+            continue;
+        struct stat status {};
+        if (::fstatat(fd, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        const FileStat stat = fileStat(status);
+        switch (name.kind) {
+        case NameKind::page:
+            scan.pages.insert(name.id, stat);
+            break;
+        case NameKind::placeholder:
+            scan.placeholders.insert(name.id, stat);
+            break;
+        case NameKind::conflictCopy:
+            scan.conflicts.append({QFile::decodeName(entry->d_name), std::move(name.id), stat});
+            break;
+        case NameKind::other:
+            break;
+        }
+    }
+    ::closedir(dir);
+    std::sort(scan.conflicts.begin(), scan.conflicts.end(),
+              [](const ConflictCopy& a, const ConflictCopy& b) { return a.fileName < b.fileName; });
+    return scan;
+}
+
+void collectIDs(const FolderScan& scan, QSet<QString>& ids) {
+    for (auto it = scan.pages.cbegin(); it != scan.pages.cend(); ++it) {
+        if (isPage(*it))
+            ids.insert(it.key());
+    }
+    for (auto it = scan.placeholders.cbegin(); it != scan.placeholders.cend(); ++it) {
+        if (it->regular)
+            ids.insert(it.key());
+    }
+}
+
+QStringList sorted(const QSet<QString>& ids) {
+    QStringList list(ids.cbegin(), ids.cend());
+    std::sort(list.begin(), list.end());
+    return list;
+}
+
+// Removes every regular file of the pages in `deleted`: the page, its
+// placeholder and its conflict copies.
+void removeDeletedPages(const QString& folder, FolderScan& scan, const QSet<QString>& deleted,
+                        QSet<QString>& changed) {
+    if (deleted.isEmpty())
+        return;
+    const auto removeFrom = [&](QHash<QString, FileStat>& entries, auto pathOf) {
+        for (auto it = entries.begin(); it != entries.end();) {
+            if (it->regular && deleted.contains(it.key()) && unlinkPath(pathOf(folder, it.key()))) {
+                changed.insert(it.key());
+                it = entries.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    };
+    removeFrom(scan.pages, pagePath);
+    removeFrom(scan.placeholders, placeholderPath);
+    scan.conflicts.removeIf([&](const ConflictCopy& copy) {
+        if (!copy.stat.regular || !deleted.contains(copy.id) ||
+            !unlinkPath(folder + u'/' + copy.fileName))
+            return false;
+        changed.insert(copy.id);
+        return true;
+    });
+}
+
+// Folds each conflict copy into its page: the newer of the two becomes the
+// page, and the copy is removed only once its bytes were read and the page
+// holds whichever won.
+void resolveConflictCopies(const QString& folder, FolderScan& scan, const QSet<QString>& deleted,
+                           QSet<QString>& changed) {
+    for (const ConflictCopy& copy : std::as_const(scan.conflicts)) {
+        if (!isPage(copy.stat) || deleted.contains(copy.id))
+            continue;
+        const auto current = scan.pages.constFind(copy.id);
+        const bool hasPage = current != scan.pages.cend();
+        if (hasPage && !isPage(*current))
+            continue;
+        const QString copyPath = folder + u'/' + copy.fileName;
+        const auto bytes = readRegularFile(copyPath, DrawingFiles::maxFileBytes);
+        if (!bytes)
+            continue;
+        if (!hasPage || later(copy.stat.mtime, current->mtime)) {
+            const QString page = pagePath(folder, copy.id);
+            if (!writeFileAtomically(page, *bytes))
+                continue;
+            setModified(page, copy.stat.mtime);
+            if (const auto written = statAt(page))
+                scan.pages.insert(copy.id, *written);
+            changed.insert(copy.id);
+        }
+        // The sync engine may have replaced the copy meanwhile; that one stays.
+        const auto now = statAt(copyPath);
+        if (now && now->regular && now->inode == copy.stat.inode && now->size == bytes->size() &&
+            same(now->mtime, copy.stat.mtime))
+            unlinkPath(copyPath);
+    }
+}
+
+void tidyFolder(const QString& folder, FolderScan& scan, const QSet<QString>& deleted,
+                QSet<QString>& changed) {
+    removeDeletedPages(folder, scan, deleted, changed);
+    resolveConflictCopies(folder, scan, deleted, changed);
+}
+
+// The cloud drawing folder, created; none unless this user may write there.
+std::optional<QString> preparedCloudFolder(const std::optional<QString>& folder) {
+    if (!folder || folder->isEmpty())
+        return std::nullopt;
+    const QString path = QDir::cleanPath(QFileInfo(*folder).absoluteFilePath());
+    if (!QDir().mkpath(path) || !QFileInfo(path).isDir() ||
+        ::access(QFile::encodeName(path).constData(), W_OK | X_OK) != 0)
+        return std::nullopt;
+    return path;
+}
+
+void logFailedPush(const QString& id) {
+    qCCritical(drawingsLog, "could not mirror %s up to the cloud folder", qUtf8Printable(id));
+}
+
+} // namespace
+
+bool isValidDrawingID(QStringView id) {
+    return !id.isEmpty() && id.size() <= maxDrawingID &&
+           std::all_of(id.begin(), id.end(),
+                       [](QChar c) { return c.isLetterOrNumber() || c == u'-' || c == u'_'; });
+}
+
+DrawingFiles::DrawingFiles(const QString& localDir, std::optional<QString> cloudDir,
+                           CloudResolver resolver, QObject* parent)
+    : QObject(parent)
+    , m_localDir(localDir)
+    , m_cloudDir(std::move(cloudDir))
+    , m_resolver(std::move(resolver))
+    , m_relay(std::make_shared<ResolveRelay>()) {
+    // An empty folder name would put pages at the root of the file system.
+    if (m_cloudDir && m_cloudDir->isEmpty())
+        m_cloudDir.reset();
+    m_relay->target = this;
+    QDir().mkpath(m_localDir);
+    if (m_cloudDir)
+        QDir().mkpath(*m_cloudDir);
+}
+
+DrawingFiles::~DrawingFiles() {
+    const std::lock_guard lock(m_relay->mutex);
+    m_relay->target = nullptr;
+}
+
+void DrawingFiles::resolveCloud(std::function<void(bool)> completion) {
+    if (!completion)
+        completion = [](bool) {};
+    if (m_cloudDir) {
+        completion(true);
+        return;
+    }
+    QThreadPool::globalInstance()->start(
+        [relay = m_relay, resolver = m_resolver, completion = std::move(completion)]() mutable {
+            const auto folder = preparedCloudFolder(resolver ? resolver() : std::nullopt);
+            const std::lock_guard lock(relay->mutex);
+            DrawingFiles* files = relay->target;
+            if (!files)
+                return;
+            // A queued call dies with its receiver, so it never reaches a
+            // destroyed object.
+            QMetaObject::invokeMethod(
+                files,
+                [files, folder, completion = std::move(completion)] {
+                    if (!files->m_cloudDir && folder)
+                        files->m_cloudDir = folder;
+                    completion(files->m_cloudDir.has_value());
+                },
+                Qt::QueuedConnection);
+        });
+}
+
+QStringList DrawingFiles::listIDs(const QString& folder) const {
+    QSet<QString> ids;
+    collectIDs(scanFolder(folder), ids);
+    return sorted(ids);
+}
+
+QStringList DrawingFiles::unrecordedIDs(const QSet<QString>& known) const {
+    QSet<QString> ids;
+    collectIDs(scanFolder(m_localDir), ids);
+    if (m_cloudDir)
+        collectIDs(scanFolder(*m_cloudDir), ids);
+    ids.subtract(known);
+    return sorted(ids);
+}
+
+std::optional<Date> DrawingFiles::modified(const QString& id) const {
+    if (!isValidDrawingID(id))
+        return std::nullopt;
+    if (const auto local = statAt(pagePath(m_localDir, id)); local && isPage(*local))
+        return dateOf(local->mtime);
+    if (!m_cloudDir)
+        return std::nullopt;
+    if (const auto cloud = statAt(pagePath(*m_cloudDir, id)); cloud && isPage(*cloud))
+        return dateOf(cloud->mtime);
+    return std::nullopt;
+}
+
+std::optional<QByteArray> DrawingFiles::read(const QString& id) {
+    if (!isValidDrawingID(id))
+        return std::nullopt;
+    const QString localPath = pagePath(m_localDir, id);
+    if (auto bytes = readRegularFile(localPath, maxFileBytes))
+        return bytes;
+    if (!m_cloudDir)
+        return std::nullopt;
+    // Without a file in the cloud folder there is nothing to download here:
+    // the sync engine brings files in by itself.
+    const QString cloudPath = pagePath(*m_cloudDir, id);
+    const auto cloud = statAt(cloudPath);
+    if (!cloud || !isPage(*cloud))
+        return std::nullopt;
+    auto bytes = readRegularFile(cloudPath, maxFileBytes);
+    if (!bytes)
+        return std::nullopt;
+    // Only an empty place takes the local copy; whatever holds the name stays.
+    if (!statAt(localPath) && QDir().mkpath(m_localDir) && writeFileAtomically(localPath, *bytes))
+        setModified(localPath, cloud->mtime);
+    return bytes;
+}
+
+void DrawingFiles::remove(const QString& id) {
+    if (!isValidDrawingID(id))
+        return;
+    const QSet<QString> gone{id};
+    QSet<QString> changed;
+    FolderScan local = scanFolder(m_localDir);
+    removeDeletedPages(m_localDir, local, gone, changed);
+    if (m_cloudDir) {
+        FolderScan cloud = scanFolder(*m_cloudDir);
+        removeDeletedPages(*m_cloudDir, cloud, gone, changed);
+    }
+}
+
+bool DrawingFiles::push(const QString& id) {
+    if (!m_cloudDir || !isValidDrawingID(id))
+        return false;
+    const auto local = statAt(pagePath(m_localDir, id));
+    if (!local || !isPage(*local))
+        return false;
+    QDir().mkpath(*m_cloudDir);
+    const auto copied =
+        copyIfNewer(id, m_localDir, *local, *m_cloudDir, statAt(pagePath(*m_cloudDir, id)));
+    if (copied == Copied::failed)
+        logFailedPush(id);
+    return copied == Copied::done;
+}
+
+bool DrawingFiles::pull(const QString& id) {
+    if (!m_cloudDir || !isValidDrawingID(id))
+        return false;
+    const auto cloud = statAt(pagePath(*m_cloudDir, id));
+    if (!cloud || !isPage(*cloud))
+        return false;
+    QDir().mkpath(m_localDir);
+    return copyIfNewer(id, *m_cloudDir, *cloud, m_localDir, statAt(pagePath(m_localDir, id))) ==
+           Copied::done;
+}
+
+QStringList DrawingFiles::sync(const QSet<QString>& deleted) {
+    QSet<QString> changed;
+    FolderScan local = scanFolder(m_localDir);
+    tidyFolder(m_localDir, local, deleted, changed);
+    if (!m_cloudDir)
+        return sorted(changed);
+    FolderScan cloud = scanFolder(*m_cloudDir);
+    tidyFolder(*m_cloudDir, cloud, deleted, changed);
+    // A folder that cannot be listed (say, on a drive not mounted) is not an
+    // empty folder: mirror nothing rather than guess.
+    if (!local.readable || !cloud.readable)
+        return sorted(changed);
+
+    const auto lookup = [](const FolderScan& scan, const QString& id) -> std::optional<FileStat> {
+        const auto it = scan.pages.constFind(id);
+        return it == scan.pages.cend() ? std::nullopt : std::optional(*it);
+    };
+    for (auto it = cloud.pages.cbegin(); it != cloud.pages.cend(); ++it) {
+        if (!deleted.contains(it.key()) && copyIfNewer(it.key(), *m_cloudDir, *it, m_localDir,
+                                                       lookup(local, it.key())) == Copied::done)
+            changed.insert(it.key());
+    }
+    // A page just copied down is older here by its listed date, so it goes
+    // nowhere.
+    for (auto it = local.pages.cbegin(); it != local.pages.cend(); ++it) {
+        if (deleted.contains(it.key()))
+            continue;
+        const auto copied =
+            copyIfNewer(it.key(), m_localDir, *it, *m_cloudDir, lookup(cloud, it.key()));
+        if (copied == Copied::done)
+            changed.insert(it.key());
+        else if (copied == Copied::failed)
+            logFailedPush(it.key());
+    }
+    return sorted(changed);
+}
+
+} // namespace tessaro

@@ -219,7 +219,7 @@ void JsonWriter::key(std::string_view name) {
 void JsonWriter::mapKey(const QString& name) {
     separate();
     m_out.append('"');
-    appendEscaped(name.toUtf8());
+    appendEscaped(QStringView(name));
     m_out.append("\":");
     m_afterKey = true;
 }
@@ -227,7 +227,7 @@ void JsonWriter::mapKey(const QString& name) {
 void JsonWriter::value(const QString& text) {
     separate();
     m_out.append('"');
-    appendEscaped(text.toUtf8());
+    appendEscaped(QStringView(text));
     m_out.append('"');
 }
 
@@ -249,44 +249,96 @@ void JsonWriter::base64Value(QByteArrayView data) {
     m_out.append('"');
 }
 
+namespace {
+
+constexpr char hexDigits[] = "0123456789abcdef";
+
+// Writes one character below U+0080 as JSON wants it.
+char* writeAscii(char* out, char16_t c) {
+    if (c >= 0x20 && c != u'"' && c != u'\\') {
+        *out++ = char(c);
+        return out;
+    }
+    *out++ = '\\';
+    switch (c) {
+    case u'"':
+        *out++ = '"';
+        break;
+    case u'\\':
+        *out++ = '\\';
+        break;
+    case u'\n':
+        *out++ = 'n';
+        break;
+    case u'\r':
+        *out++ = 'r';
+        break;
+    case u'\t':
+        *out++ = 't';
+        break;
+    case u'\b':
+        *out++ = 'b';
+        break;
+    case u'\f':
+        *out++ = 'f';
+        break;
+    default:
+        *out++ = 'u';
+        *out++ = '0';
+        *out++ = '0';
+        *out++ = hexDigits[c >> 4];
+        *out++ = hexDigits[c & 15];
+    }
+    return out;
+}
+
+} // namespace
+
 void JsonWriter::appendEscaped(QByteArrayView utf8) {
-    static constexpr char hex[] = "0123456789abcdef";
-    qsizetype runStart = 0;
-    for (qsizetype i = 0; i < utf8.size(); ++i) {
-        const auto c = static_cast<unsigned char>(utf8[i]);
-        if (c >= 0x20 && c != '"' && c != '\\')
-            continue;
-        m_out.append(utf8.sliced(runStart, i - runStart));
-        runStart = i + 1;
-        switch (c) {
-        case '"':
-            m_out.append("\\\"");
-            break;
-        case '\\':
-            m_out.append("\\\\");
-            break;
-        case '\n':
-            m_out.append("\\n");
-            break;
-        case '\r':
-            m_out.append("\\r");
-            break;
-        case '\t':
-            m_out.append("\\t");
-            break;
-        case '\b':
-            m_out.append("\\b");
-            break;
-        case '\f':
-            m_out.append("\\f");
-            break;
-        default: {
-            const char escape[] = {'\\', 'u', '0', '0', hex[c >> 4], hex[c & 15]};
-            m_out.append(escape, sizeof escape);
-        }
+    const qsizetype start = m_out.size();
+    m_out.resize(start + utf8.size() * 6);
+    char* out = m_out.data() + start;
+    for (const char c : utf8) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x80)
+            out = writeAscii(out, u);
+        else
+            *out++ = c;
+    }
+    m_out.resize(out - m_out.constData());
+}
+
+// Converts to UTF-8 and escapes in one pass, straight into the output: the
+// texts of a full collection are most of what a document holds.
+void JsonWriter::appendEscaped(QStringView text) {
+    const qsizetype start = m_out.size();
+    // At most six bytes per code unit (a control character as \u00XX).
+    m_out.resize(start + text.size() * 6);
+    char* out = m_out.data() + start;
+    const char16_t* p = text.utf16();
+    const char16_t* const end = p + text.size();
+    while (p < end) {
+        const char16_t c = *p++;
+        if (c < 0x80) {
+            out = writeAscii(out, c);
+        } else if (c < 0x800) {
+            *out++ = char(0xC0 | (c >> 6));
+            *out++ = char(0x80 | (c & 0x3F));
+        } else if (QChar::isHighSurrogate(c) && p < end && QChar::isLowSurrogate(*p)) {
+            const char32_t u = QChar::surrogateToUcs4(c, *p++);
+            *out++ = char(0xF0 | (u >> 18));
+            *out++ = char(0x80 | ((u >> 12) & 0x3F));
+            *out++ = char(0x80 | ((u >> 6) & 0x3F));
+            *out++ = char(0x80 | (u & 0x3F));
+        } else {
+            // A lone surrogate has no UTF-8 form: it is written as U+FFFD.
+            const char16_t u = QChar::isSurrogate(c) ? char16_t(0xFFFD) : c;
+            *out++ = char(0xE0 | (u >> 12));
+            *out++ = char(0x80 | ((u >> 6) & 0x3F));
+            *out++ = char(0x80 | (u & 0x3F));
         }
     }
-    m_out.append(utf8.sliced(runStart));
+    m_out.resize(out - m_out.constData());
 }
 
 } // namespace tessaro

@@ -64,6 +64,7 @@ public:
 private:
     void separate();
     void appendEscaped(QByteArrayView utf8);
+    void appendEscaped(QStringView text);
 
     QByteArray& m_out;
     std::vector<bool> m_hasItem;

@@ -18,8 +18,10 @@ public:
     void setValue(const QString& key, const QVariant& value) override {
         if (!isAvailable())
             return;
+        // QSettings writes the file back at the next pass of the event loop
+        // (and when it is destroyed); a save of the document need not wait
+        // for that file's flush to disk.
         m_settings.setValue(key, value);
-        m_settings.sync();
     }
 
     bool isAvailable() const override { return m_settings.status() != QSettings::AccessError; }

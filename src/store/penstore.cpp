@@ -347,9 +347,15 @@ void PenStore::recordTombstone(const QString& key, std::optional<Date> date) {
 }
 
 void PenStore::writeSnapshot() {
-    if (m_environment.groupPreferences)
-        tessaro::writeSnapshot(*m_environment.groupPreferences, m_pen, m_quotes,
-                               m_drawings.isEmpty() ? nullptr : &m_drawings.first());
+    if (!m_environment.groupPreferences)
+        return;
+    // Most saves leave what the widget shows as it was; then there is nothing to write.
+    PenSnapshot snapshot =
+        makeSnapshot(m_pen, m_quotes, m_drawings.isEmpty() ? nullptr : &m_drawings.first());
+    if (m_lastSnapshot == snapshot)
+        return;
+    tessaro::writeSnapshot(*m_environment.groupPreferences, snapshot);
+    m_lastSnapshot = std::move(snapshot);
 }
 
 } // namespace tessaro

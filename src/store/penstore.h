@@ -3,6 +3,7 @@
 #include "appstate.h"
 #include "drawings/drawingfiles.h"
 #include "statefile.h"
+#include "widgetsnapshot.h"
 
 #include <QObject>
 #include <QPointer>
@@ -115,6 +116,7 @@ private:
     int m_cloudTruncatedCount = 0;
     Tombstones m_deleted;
     Date m_updatedAt = distantPast;
+    std::optional<PenSnapshot> m_lastSnapshot;
 };
 
 } // namespace tessaro

@@ -87,9 +87,12 @@ PenSnapshot makeSnapshot(const Pen& pen, const QList<Quote>& quotes, const Drawi
 
 void writeSnapshot(Preferences& group, const Pen& pen, const QList<Quote>& quotes,
                    const Drawing* drawing) {
-    if (!group.isAvailable())
-        return;
-    group.setValue(u"tessaro.widget.snapshot"_s, makeSnapshot(pen, quotes, drawing).toJson());
+    writeSnapshot(group, makeSnapshot(pen, quotes, drawing));
+}
+
+void writeSnapshot(Preferences& group, const PenSnapshot& snapshot) {
+    if (group.isAvailable())
+        group.setValue(u"tessaro.widget.snapshot"_s, snapshot.toJson());
 }
 
 } // namespace tessaro

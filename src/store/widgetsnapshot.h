@@ -34,5 +34,6 @@ inline constexpr qsizetype snapshotQuoteLength = 160;
 PenSnapshot makeSnapshot(const Pen& pen, const QList<Quote>& quotes, const Drawing* drawing);
 void writeSnapshot(Preferences& group, const Pen& pen, const QList<Quote>& quotes,
                    const Drawing* drawing);
+void writeSnapshot(Preferences& group, const PenSnapshot& snapshot);
 
 } // namespace tessaro

@@ -144,6 +144,21 @@ private slots:
         QVERIFY(!jsonMember(document.root(), "absent"));
     }
 
+    void loneSurrogatesAreWrittenAsReplacementCharacters() {
+        QString text = u"a"_s;
+        text.append(QChar(0xD800));
+        text.append(u"b"_s);
+        text.append(QChar(0xDC00));
+        QByteArray out;
+        JsonWriter writer(out);
+        writer.beginArray();
+        writer.value(text);
+        writer.value(u"ä€😀"_s);
+        writer.endArray();
+        QCOMPARE(out, QByteArray("[\"a\xEF\xBF\xBD"
+                                 "b\xEF\xBF\xBD\",\"\xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80\"]"));
+    }
+
     void base64MatchesQt() {
         auto* random = QRandomGenerator::global();
         for (int size = 0; size < 70; ++size) {

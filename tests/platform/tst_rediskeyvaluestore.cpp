@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QUuid>
 
+#include <algorithm>
 #include <memory>
 
 using namespace tessaro;
@@ -15,26 +16,33 @@ using tessaro::test::RedisServer;
 
 namespace {
 
-// Collects what the store logs, and keeps it out of the test output.
+// Collects what the store logs while it lives, and keeps it out of the test
+// output.
 class CloudLog {
 public:
-    CloudLog() { s_previous = qInstallMessageHandler(&CloudLog::handle); }
+    CloudLog() {
+        s_types.clear();
+        s_texts.clear();
+        s_previous = qInstallMessageHandler(&CloudLog::handle);
+    }
     ~CloudLog() { qInstallMessageHandler(s_previous); }
+
     static int warnings() {
         return int(std::count(s_types.cbegin(), s_types.cend(), QtWarningMsg));
     }
+    static QString text() { return s_texts.join(u'\n'); }
 
 private:
     static void handle(QtMsgType type, const QMessageLogContext& context, const QString& text) {
         if (qstrcmp(context.category, "tessaro.cloud") == 0) {
             s_types.append(type);
             s_texts.append(text);
-        } else if (s_previous)
+        } else if (s_previous) {
             s_previous(type, context, text);
+        }
     }
-    static inline QtMessageHandler s_previous = nullptr;
 
-public:
+    static inline QtMessageHandler s_previous = nullptr;
     static inline QList<QtMsgType> s_types;
     static inline QStringList s_texts;
 };
@@ -78,8 +86,6 @@ class TestRedisKeyValueStore : public QObject {
 
 private slots:
     void init() {
-        CloudLog::s_types.clear();
-        CloudLog::s_texts.clear();
         m_server = std::make_unique<RedisServer>();
         START(*m_server);
     }
@@ -292,7 +298,7 @@ private slots:
         }
         QVERIFY2(clock.elapsed() < 200, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(CloudLog::warnings(), 1);
-        QVERIFY(!CloudLog::s_texts.join(u'\n').contains(u"s3cret"_s));
+        QVERIFY(!CloudLog::text().contains(u"s3cret"_s));
     }
 
     void unreachableServerIsRetriedQuietly() {
@@ -326,8 +332,7 @@ private slots:
         RedisKeyValueStore refused(url);
         QTRY_COMPARE(CloudLog::warnings(), 1);
         QVERIFY(!refused.isOnline());
-        QVERIFY2(!CloudLog::s_texts.join(u'\n').contains(u"s3cret"_s),
-                 qPrintable(CloudLog::s_texts.join(u'\n')));
+        QVERIFY2(!CloudLog::text().contains(u"s3cret"_s), qPrintable(CloudLog::text()));
     }
 
     void oversizedValuesAreRefused() {

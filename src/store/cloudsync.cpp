@@ -84,6 +84,7 @@ void CloudSync::setPushDelay(int milliseconds) {
 }
 
 void CloudSync::start(const std::function<AppState()>& current) {
+    m_current = current;
     if (!m_started) {
         m_started = true;
         connect(m_store, &KeyValueStore::externalChange, this, &CloudSync::pull);
@@ -120,25 +121,50 @@ void CloudSync::writePending() {
 }
 
 void CloudSync::pull() {
-    auto deliver = [this](const QByteArray& bytes) {
-        const auto decoded = decodeState(bytes);
+    auto deliver = [this](const QByteArray& bytes) -> std::optional<AppState> {
+        auto decoded = decodeState(bytes);
         if (!decoded) {
             qCCritical(lcCloud, "cloud blob could not be decoded (%lld bytes) — ignoring it",
                        qlonglong(bytes.size()));
-            return false;
+            return std::nullopt;
         }
         if (m_onRemote)
             m_onRemote(decoded->state);
-        return true;
+        return std::move(decoded->state);
     };
+    std::optional<AppState> remote;
     if (const auto bytes = m_store->data(blobKey))
-        deliver(*bytes);
+        remote = deliver(*bytes);
     // Two devices wrote at once and the sync engine kept one blob; the other
     // is merged like any remote document, and only then removed.
+    bool mergedCopies = false;
     for (const auto& copy : m_store->conflictCopies(blobKey)) {
-        if (deliver(copy.value))
+        if (deliver(copy.value)) {
             m_store->removeConflictCopy(blobKey, copy.name);
+            mergedCopies = true;
+        }
     }
+    if (m_current && !hasPendingPush() && (mergedCopies || (remote && lacksWhatWeHave(*remote))))
+        push(m_current());
+}
+
+// A device pushes after its own changes and after merges that changed it. A
+// blob written over this device's last push (another device wrote without
+// having seen it) can leave this device with nothing to change and the blob
+// without this device's latest items, for good. So after a pull, push when the
+// other devices would gain something from what this device would write.
+bool CloudSync::lacksWhatWeHave(const AppState& remote) const {
+    const auto blob = encodeWithinBudget(m_current());
+    if (!blob)
+        return false;
+    const auto ours = decodeState(blob->bytes);
+    if (!ours)
+        return false;
+    const Date now = m_clock();
+    const AppState theirs = remote.sanitized(now);
+    // Compared with their document merged with itself, so that a merge that
+    // only reorders or expires never counts as something to give.
+    return mergeStates(theirs, ours->state.sanitized(now), now) != mergeStates(theirs, theirs, now);
 }
 
 void CloudSync::write(const AppState& state) {

@@ -48,10 +48,12 @@ public:
     }
     // Bursts of pushes within this delay write once, the last document.
     void setPushDelay(int milliseconds);
+    // The time that decides which tombstones have expired.
+    void setClock(std::function<Date()> clock) { m_clock = std::move(clock); }
 
     // Pulls, then writes what `current` gives at once (the document as it
     // stands after the pull merged whatever the cloud held), dropping any
-    // push that was pending.
+    // push that was pending. Later pulls consult `current` too.
     void start(const std::function<AppState()>& current);
     void push(const AppState& state, bool now = false);
     void pull();
@@ -59,6 +61,7 @@ public:
 
 private:
     void write(const AppState& state);
+    bool lacksWhatWeHave(const AppState& remote) const;
     void writePending();
 
     KeyValueStore* m_store;
@@ -66,6 +69,8 @@ private:
     std::optional<AppState> m_pending;
     std::function<void(const AppState&)> m_onRemote;
     std::function<void(int)> m_onTruncated;
+    std::function<AppState()> m_current;
+    std::function<Date()> m_clock = currentDate;
     bool m_started = false;
 };
 

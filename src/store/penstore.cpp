@@ -21,6 +21,7 @@ PenStore::PenStore(Environment environment, QObject* parent)
                                       m_environment.cloudResolver, this))
     , m_drawingWatcher(new DrawingCloudWatcher(this)) {
     m_cloud->setPushDelay(m_environment.pushDelayMs);
+    m_cloud->setClock(m_environment.clock);
 
     const AppState state = m_file.load(now());
     m_pen = state.pen;

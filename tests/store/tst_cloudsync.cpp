@@ -170,6 +170,29 @@ private slots:
         QCOMPARE(left.first().name, u"copy-b"_s);
     }
 
+    // Another device wrote over this device's push without having seen it;
+    // merging changes nothing here, yet the blob must get this device's items.
+    void aBlobMissingOurItemsIsPushedAgain() {
+        test::MemoryKeyValueStore store;
+        CloudSync sync(&store);
+        sync.setPushDelay(10);
+        const AppState ours = withQuotes(3, 10, 50);
+        sync.setOnRemote([](const AppState&) {});
+        sync.start([&] { return ours; });
+        const int writes = store.writes;
+
+        store.remoteWrite(CloudSync::blobKey, encodeState(withQuotes(1, 10, 50)));
+        QTRY_COMPARE(store.writes, writes + 1);
+        QCOMPARE(decodeState(store.lastWrite)->state.quotes.size(), 3);
+
+        // A blob that holds everything, however it was ordered, starts no push.
+        AppState same = ours;
+        std::reverse(same.quotes.begin(), same.quotes.end());
+        store.remoteWrite(CloudSync::blobKey, encodeState(same));
+        QTest::qWait(60);
+        QCOMPARE(store.writes, writes + 1);
+    }
+
     void truncationIsReported() {
         test::MemoryKeyValueStore store;
         CloudSync sync(&store);

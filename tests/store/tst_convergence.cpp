@@ -94,7 +94,22 @@ public:
             if (quiet && m_a.store->currentState() == m_b.store->currentState())
                 return true;
         }
+        describeDifference();
         return false;
+    }
+
+    void describeDifference() const {
+        const AppState a = m_a.store->currentState();
+        const AppState b = m_b.store->currentState();
+        qWarning() << "pen" << (a.pen == b.pen) << "saved" << (a.saved == b.saved) << "group"
+                   << (a.activeGroup == b.activeGroup) << "quotes" << (a.quotes == b.quotes)
+                   << "drawings" << (a.drawings == b.drawings) << "deleted"
+                   << (a.deleted == b.deleted) << "updatedAt"
+                   << QString::number(a.updatedAt, 'f', 3) << QString::number(b.updatedAt, 'f', 3)
+                   << "pending" << m_a.store->cloud().hasPendingPush()
+                   << m_b.store->cloud().hasPendingPush() << "blob"
+                   << decodeState(*m_a.cloud->data(CloudSync::blobKey))->state.updatedAt << "quotes"
+                   << a.quotes.size() << b.quotes.size();
     }
 
     void verify() {

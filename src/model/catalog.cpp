@@ -75,11 +75,11 @@ QList<BeadSpec> makeBeads() {
         {u"berry", BeadShape::berry, u"#E8404A"},
     };
     for (const auto& row : shaped) {
-        BeadSpec spec{QString::fromUtf16(row.id), u"shape"_s, row.shape,
+        BeadSpec bead{QString::fromUtf16(row.id), u"shape"_s, row.shape,
                       rgbFromHex(row.hex),        {},         {}};
-        if (spec.id == u"flower-yellow")
-            spec.centre = rgbFromHex(u"#F4A0B9");
-        beads.append(spec);
+        if (bead.id == u"flower-yellow")
+            bead.centre = rgbFromHex(u"#F4A0B9");
+        beads.append(bead);
     }
 
     const RGB letterColour = rgbFromHex(u"#F8F5F0");
@@ -107,18 +107,18 @@ QList<BeadSpec> makeBeads() {
     return beads;
 }
 
-template <typename Spec> QHash<QString, qsizetype> indexById(const QList<Spec>& specs) {
+template <typename Record> QHash<QString, qsizetype> indexById(const QList<Record>& records) {
     QHash<QString, qsizetype> index;
-    for (qsizetype i = 0; i < specs.size(); ++i)
-        index.insert(specs[i].id, i);
+    for (qsizetype i = 0; i < records.size(); ++i)
+        index.insert(records[i].id, i);
     return index;
 }
 
-template <typename Spec>
-const Spec* lookup(const QList<Spec>& specs, const QHash<QString, qsizetype>& index,
+template <typename Record>
+const Record* lookup(const QList<Record>& records, const QHash<QString, qsizetype>& index,
                    QStringView id) {
     const auto it = index.constFind(id.toString());
-    return it == index.cend() ? nullptr : &specs[*it];
+    return it == index.cend() ? nullptr : &records[*it];
 }
 
 } // namespace
@@ -190,8 +190,8 @@ const PenTypeSpec* penTypeById(QStringView id) {
 }
 
 const PenTypeSpec& penTypeFor(QStringView id) {
-    const PenTypeSpec* spec = penTypeById(id);
-    return spec ? *spec : penTypeCatalog().first();
+    const PenTypeSpec* type = penTypeById(id);
+    return type ? *type : penTypeCatalog().first();
 }
 
 const QStringList& plainInks() {

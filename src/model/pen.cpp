@@ -66,11 +66,11 @@ Pen Pen::sanitized() const {
 }
 
 QList<BeadSpec> Pen::beadSpecs() const {
-    QList<BeadSpec> specs;
+    QList<BeadSpec> resolved;
     for (const QString& bead : beads)
-        if (const BeadSpec* spec = beadById(bead))
-            specs.append(*spec);
-    return specs;
+        if (const BeadSpec* known = beadById(bead))
+            resolved.append(*known);
+    return resolved;
 }
 
 void Pen::writeJson(JsonWriter& writer) const {

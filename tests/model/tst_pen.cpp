@@ -137,9 +137,9 @@ private slots:
     void beadSpecsSkipUnknown() {
         Pen pen;
         pen.beads = {u"heart"_s, u"gone"_s, u"heart"_s};
-        const auto specs = pen.beadSpecs();
-        QCOMPARE(specs.size(), 2);
-        QCOMPARE(specs[0].shape, BeadShape::heart);
+        const auto resolved = pen.beadSpecs();
+        QCOMPARE(resolved.size(), 2);
+        QCOMPARE(resolved[0].shape, BeadShape::heart);
     }
 };
 

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    libicu-dev rapidjson-dev libhiredis-dev redis-server
+    libicu-dev rapidjson-dev libhiredis-dev redis-server dbus-daemon dbus-bin
     "$@"
 )
 

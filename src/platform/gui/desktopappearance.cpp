@@ -1,0 +1,97 @@
+#include "desktopappearance.h"
+
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDBusVariant>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QPalette>
+
+namespace tessaro {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString portalService = u"org.freedesktop.portal.Desktop"_s;
+const QString portalPath = u"/org/freedesktop/portal/desktop"_s;
+const QString settingsInterface = u"org.freedesktop.portal.Settings"_s;
+const QString appearanceGroup = u"org.freedesktop.appearance"_s;
+const QString schemeKey = u"color-scheme"_s;
+
+// The older Read method wraps the value in one more variant than ReadOne.
+std::optional<uint> schemeFrom(QVariant value) {
+    while (value.canConvert<QDBusVariant>() && value.userType() == qMetaTypeId<QDBusVariant>())
+        value = value.value<QDBusVariant>().variant();
+    bool ok = false;
+    const uint scheme = value.toUInt(&ok);
+    return ok ? std::optional(scheme) : std::nullopt;
+}
+
+} // namespace
+
+DesktopAppearance::DesktopAppearance(const QDBusConnection& bus, QObject* parent)
+    : SystemAppearance(parent)
+    , m_bus(bus)
+    , m_dark(paletteIsDark()) {
+    if (qApp)
+        qApp->installEventFilter(this);
+    if (!m_bus.isConnected())
+        return;
+    // QDBusConnection only connects to slots named by signature, and finds
+    // their argument types by name: the variant type must be known by then.
+    qRegisterMetaType<QDBusVariant>();
+    m_bus.connect(portalService, portalPath, settingsInterface, u"SettingChanged"_s, this,
+                  SLOT(settingChanged(QString, QString, QDBusVariant)));
+    readScheme(u"ReadOne"_s);
+}
+
+bool DesktopAppearance::prefersDark() const {
+    return m_dark;
+}
+
+void DesktopAppearance::readScheme(const QString& method) {
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(portalService, portalPath, settingsInterface, method);
+    call << appearanceGroup << schemeKey;
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, method](QDBusPendingCallWatcher* finished) {
+                finished->deleteLater();
+                const QDBusPendingReply<QVariant> reply = *finished;
+                if (!reply.isError())
+                    setScheme(schemeFrom(reply.value()));
+                else if (method == u"ReadOne")
+                    readScheme(u"Read"_s); // a portal older than ReadOne
+            });
+}
+
+void DesktopAppearance::settingChanged(const QString& group, const QString& key,
+                                       const QDBusVariant& value) {
+    if (group == appearanceGroup && key == schemeKey)
+        setScheme(schemeFrom(value.variant()));
+}
+
+void DesktopAppearance::setScheme(std::optional<uint> scheme) {
+    m_scheme = scheme;
+    const bool dark = m_scheme == 1u || ((!m_scheme || *m_scheme == 0) && paletteIsDark());
+    if (dark == m_dark)
+        return;
+    m_dark = dark;
+    emit changed();
+}
+
+bool DesktopAppearance::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange)
+        setScheme(m_scheme);
+    return SystemAppearance::eventFilter(watched, event);
+}
+
+bool DesktopAppearance::paletteIsDark() {
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return false;
+    return QGuiApplication::palette().color(QPalette::Window).lightness() < 128;
+}
+
+} // namespace tessaro

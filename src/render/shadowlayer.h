@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QPointF>
+
+#include <functional>
+#include <vector>
+
+class QPainter;
+
+namespace tessaro {
+
+// Draws what `paint` paints together with its blurred, tinted shadow, the
+// way a layer with a shadow filter does: the content is rendered into an
+// offscreen image at device resolution, covering only the area the shadow can
+// reach; its alpha is blurred with a fast separable approximation of a
+// Gaussian of `blurRadius` (in the painter's current units), tinted with
+// `colour`, composited at `offset`, and the content is drawn over it.
+//
+// Keep one ShadowLayer per picture and reuse it between frames: its buffers
+// are kept, so a steady frame allocates nothing.
+class ShadowLayer {
+public:
+    using Paint = std::function<void(QPainter&)>;
+
+    // `bounds` is the content's extent in the painter's current coordinates.
+    void draw(QPainter& painter, const QRectF& bounds, const Paint& paint, const QColor& colour,
+              double blurRadius, QPointF offset = {});
+
+private:
+    QImage m_content;
+    QImage m_shadow;
+    std::vector<float> m_scratch;
+};
+
+} // namespace tessaro

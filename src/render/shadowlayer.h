@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QPointF>
 
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -28,7 +29,16 @@ public:
     void draw(QPainter& painter, const QRectF& bounds, const Paint& paint, const QColor& colour,
               double blurRadius, QPointF offset = {});
 
+    // How many shadows have been rendered offscreen in this process; lets
+    // tests see that small pictures take the cheap path.
+    static std::uint64_t shadowsRendered();
+
 private:
+    // Draws the shadow and the content; false when nothing could be drawn.
+    bool renderShadow(QPainter& painter, const QRectF& bounds, const Paint& paint,
+                      const QColor& colour, double blurRadius, QPointF offset);
+    void blurAlpha(int width, int height, double sigma);
+
     QImage m_content;
     QImage m_shadow;
     std::vector<float> m_scratch;

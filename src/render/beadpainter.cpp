@@ -381,11 +381,11 @@ void drawRhinestone(QPainter& p, const RGB& base, double r, double pixelScale) {
     glossHighlight(p, 0.95, 0.5, r, pixelScale);
 }
 
-void drawFlower(QPainter& p, const BeadSpec& spec, double r, double angle, double pixelScale) {
-    const RGB& base = spec.rgb;
+void drawFlower(QPainter& p, const BeadSpec& bead, double r, double angle, double pixelScale) {
+    const RGB& base = bead.rgb;
     shapedBody(p, *beadSilhouette(BeadShape::flower, r), base,
                {-0.22, shifted(base, -0.1), {-0.46, -0.62}, {0.4, 0.54}}, r, angle, pixelScale);
-    const RGB centre = spec.centre.value_or(flowerCentre);
+    const RGB centre = bead.centre.value_or(flowerCentre);
     const double radius = 0.24 * r;
     const QPainterPath disc = circle({}, radius);
     sphereShading(p, disc, centre, -0.16, radius, {}, true);
@@ -618,7 +618,7 @@ void beadFace(QPainter& p, double s, double cy, std::optional<RGB> cheeks) {
     p.restore();
 }
 
-void drawBead(QPainter& p, const BeadSpec& spec, double r, double angle, double pixelScale,
+void drawBead(QPainter& p, const BeadSpec& bead, double r, double angle, double pixelScale,
               [[maybe_unused]] double thick) {
     if (!(r > 0) || !std::isfinite(r))
         return;
@@ -626,12 +626,12 @@ void drawBead(QPainter& p, const BeadSpec& spec, double r, double angle, double 
         pixelScale = 1;
     if (!std::isfinite(angle))
         angle = 0;
-    const RGB& base = spec.rgb;
+    const RGB& base = bead.rgb;
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
     const QPainterPath disc = circle({}, r);
-    switch (spec.shape) {
+    switch (bead.shape) {
     case BeadShape::round:
         glassBody(p, disc, -0.3, base, r, pixelScale);
         glossHighlight(p, 0.95, 0.45, r, pixelScale);
@@ -655,25 +655,25 @@ void drawBead(QPainter& p, const BeadSpec& spec, double r, double angle, double 
         break;
     case BeadShape::letter:
         glassBody(p, disc, -0.26, base, r, pixelScale);
-        drawLetter(p, spec.letter.value_or(QString()), r);
+        drawLetter(p, bead.letter.value_or(QString()), r);
         glossHighlight(p, 0.9, 0.4, r, pixelScale);
         break;
     case BeadShape::rhine:
         drawRhinestone(p, base, r, pixelScale);
         break;
     case BeadShape::flower:
-        drawFlower(p, spec, r, angle, pixelScale);
+        drawFlower(p, bead, r, angle, pixelScale);
         break;
     case BeadShape::heart:
     case BeadShape::cube:
-        shapedBody(p, *beadSilhouette(spec.shape, r), base,
+        shapedBody(p, *beadSilhouette(bead.shape, r), base,
                    {-0.26, shifted(base, -0.12),
-                    spec.shape == BeadShape::heart ? QPointF(-0.44, -0.4) : QPointF(-0.48, -0.48),
-                    spec.shape == BeadShape::heart ? QPointF(0.3, 0.22) : QPointF(0.5, 0.5)},
+                    bead.shape == BeadShape::heart ? QPointF(-0.44, -0.4) : QPointF(-0.48, -0.48),
+                    bead.shape == BeadShape::heart ? QPointF(0.3, 0.22) : QPointF(0.5, 0.5)},
                    r, angle, pixelScale);
         break;
     case BeadShape::star:
-        shapedBody(p, *beadSilhouette(spec.shape, r), base,
+        shapedBody(p, *beadSilhouette(bead.shape, r), base,
                    {-0.26, shifted(base, -0.12), {-0.26, -0.16}, {0.2, 0.3}}, r, angle, pixelScale);
         break;
     case BeadShape::bow:

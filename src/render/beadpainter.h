@@ -14,7 +14,7 @@ namespace tessaro {
 // radius `r`. `angle` is the pen's angle (the bead itself stands upright);
 // `pixelScale` is device pixels per unit, below which details are skipped;
 // `thick` is the pen body's thickness, 0 for a bead drawn alone.
-void drawBead(QPainter& painter, const BeadSpec& spec, double r, double angle, double pixelScale,
+void drawBead(QPainter& painter, const BeadSpec& bead, double r, double angle, double pixelScale,
               double thick);
 
 // The outline of a shaped bead at radius `r`, centred on (0, 0); nothing for

@@ -57,7 +57,7 @@ private slots:
     void everyBeadAtEverySizeDrawsAndRestoresThePainter() {
         QImage image(120, 120, QImage::Format_ARGB32_Premultiplied);
         const double nan = std::nan("");
-        for (const BeadSpec& spec : beadCatalog()) {
+        for (const BeadSpec& kind : beadCatalog()) {
             for (const double r : {nan, -5.0, 0.0, 1.0, 3.0, 59.0, 400.0}) {
                 for (const double pixelScale : {nan, -1.0, 0.1, 1.0, 4.0}) {
                     image.fill(Qt::transparent);
@@ -65,13 +65,13 @@ private slots:
                     painter.translate(60, 60);
                     painter.setOpacity(0.8);
                     const QTransform before = painter.worldTransform();
-                    drawBead(painter, spec, r, pixelScale > 0 ? -0.35 : nan, pixelScale, 72);
+                    drawBead(painter, kind, r, pixelScale > 0 ? -0.35 : nan, pixelScale, 72);
                     QVERIFY2(painter.worldTransform() == before && painter.opacity() == 0.8 &&
                                  !painter.hasClipping() && painter.pen() == QPen(),
-                             qPrintable(spec.id));
+                             qPrintable(kind.id));
                     painter.end();
                     const int alpha = image.pixelColor(60, 60).alpha();
-                    QVERIFY2(r > 0 ? r < 3 || alpha > 0 : alpha == 0, qPrintable(spec.id));
+                    QVERIFY2(r > 0 ? r < 3 || alpha > 0 : alpha == 0, qPrintable(kind.id));
                 }
             }
         }
@@ -79,9 +79,9 @@ private slots:
 
     void bodyShowsTheCatalogColour() {
         QStringList ids{u"sprinkle"_s, u"smile"_s, u"heart"_s, u"cube"_s, u"flower"_s, u"star"_s};
-        for (const BeadSpec& spec : beadCatalog())
-            if (spec.group == u"glass")
-                ids << spec.id;
+        for (const BeadSpec& kind : beadCatalog())
+            if (kind.group == u"glass")
+                ids << kind.id;
         for (const QString& id : ids) {
             const QPointF at = id == u"star" ? QPointF(-0.12, 0.3) : QPointF(-0.25, 0.45);
             const QColor seen = probe(render(bead(id), 59), 59, at);
@@ -121,8 +121,8 @@ private slots:
     }
 
     void letterBeadShowsItsLetter() {
-        auto inked = [](const BeadSpec& spec) {
-            const QImage image = render(spec, 40);
+        auto inked = [](const BeadSpec& kind) {
+            const QImage image = render(kind, 40);
             int count = 0;
             for (double y = -0.3; y <= 0.3; y += 0.05)
                 for (double x = -0.4; x <= 0.4; x += 0.05)
@@ -139,10 +139,10 @@ private slots:
         QImage image(40, 40, QImage::Format_ARGB32_Premultiplied);
         auto layersFor = [&](double r, double pixelScale) {
             const std::uint64_t before = ShadowLayer::shadowsRendered();
-            for (const BeadSpec& spec : beadCatalog()) {
+            for (const BeadSpec& kind : beadCatalog()) {
                 QPainter painter(&image);
                 painter.translate(20, 20);
-                drawBead(painter, spec, r, -0.35, pixelScale, 72);
+                drawBead(painter, kind, r, -0.35, pixelScale, 72);
             }
             return ShadowLayer::shadowsRendered() - before;
         };

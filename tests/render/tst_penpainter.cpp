@@ -1,0 +1,120 @@
+#include "model/pen.h"
+#include "render/paintcolour.h"
+#include "render/penlayout.h"
+#include "render/penpainter.h"
+#include "render/penpalette.h"
+#include "render/shadowlayer.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QTest>
+
+using namespace tessaro;
+using namespace Qt::StringLiterals;
+
+static const QStringList mixedBeads{u"cherry"_s, u"heart"_s, u"jelly-sky"_s,
+                                    u"flower"_s, u"bear"_s,  u"letter-L"_s};
+
+static QList<BeadSpec> beads(int count) {
+    Pen pen;
+    pen.beads = mixedBeads.first(count);
+    return pen.beadSpecs();
+}
+
+// A flat pen at one pixel per pen unit, the tip at (50, 150).
+static QImage render(const DrawPenOptions& options, const QColor& background = Qt::white) {
+    QImage image(1100, 300, QImage::Format_ARGB32_Premultiplied);
+    image.fill(background);
+    QPainter painter(&image);
+    painter.translate(50, 150);
+    drawPen(painter, options);
+    return image;
+}
+
+static QColor at(const QImage& image, QPointF pen) {
+    return image.pixelColor((QPointF(50, 150) + pen).toPoint());
+}
+
+class TestPenPainter : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void emptyPenHasBodyAndContactBar() {
+        DrawPenOptions options; // pencil, thick 66
+        QVERIFY(at(render(options), {500, 0}) != QColor(Qt::white));
+        QVERIFY(at(render(options), {500, 0.55 * 66}).lightness() < 250);
+        options.skipShadows = true;
+        QCOMPARE(at(render(options), {500, 0.55 * 66}), QColor(Qt::white));
+    }
+
+    void selectionRingOnlyAroundAnExistingBead() {
+        DrawPenOptions options;
+        options.beads = beads(3);
+        const QImage plain = render(options);
+        options.selected = 1;
+        const QColor ring = at(render(options), {slotCentre(1), -catchRadius});
+        QVERIFY(ring.red() > 200 && ring.green() < 130 && ring.blue() > 120);
+        for (const int outside : {3, 7, -1}) {
+            options.selected = outside;
+            QCOMPARE(render(options), plain);
+        }
+    }
+
+    void dragPreviewNeedsRoomOnThePen() {
+        DrawPenOptions options;
+        options.beads = beads(6);
+        const QImage full = render(options);
+        options.preview = DragPreview{*beadById(u"heart"_s), 2};
+        QCOMPARE(render(options), full);
+        options.beads = beads(5);
+        const QImage withGap = render(options);
+        options.preview.reset();
+        QVERIFY(render(options) != withGap);
+    }
+
+    void smallThumbnailsSkipShadows() {
+        const auto paint = [](QSizeF size) {
+            QImage thumb((size * 2).toSize(), QImage::Format_ARGB32_Premultiplied);
+            thumb.setDevicePixelRatio(2);
+            thumb.fill(Qt::white);
+            QPainter painter(&thumb);
+            paintPenTypeThumb(painter, size, u"gel", u"white", u"#6FB3E0", false, 2);
+        };
+        const auto before = ShadowLayer::shadowsRendered();
+        paint({64, 20});
+        QCOMPARE(ShadowLayer::shadowsRendered(), before);
+        paint({512, 160});
+        QVERIFY(ShadowLayer::shadowsRendered() > before);
+    }
+
+    void darkAppearanceDarkensThePicture() {
+        DrawPenOptions options;
+        options.beads = beads(4);
+        const QImage light = render(options, toColor(lightPenPalette()[paletteEntry::background]));
+        options.dark = true;
+        const QImage dark = render(options, toColor(darkPenPalette()[paletteEntry::background]));
+        const auto mean = [](const QImage& image) {
+            return image.scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                .pixelColor(0, 0)
+                .lightnessF();
+        };
+        QVERIFY(mean(dark) + 0.3 < mean(light));
+    }
+
+    void anySizeAndAngleIsSafe() {
+        Pen pen;
+        pen.beads = mixedBeads;
+        pen.type = u"fountain"_s;
+        for (const QSize size : {QSize(1, 1), QSize(30, 9), QSize(700, 300), QSize(3000, 2000)})
+            for (const std::optional<double> angle :
+                 {std::optional<double>(), {0.0}, {-1.2}, {3.0}, {qQNaN()}}) {
+                QImage image(size, QImage::Format_ARGB32_Premultiplied);
+                image.fill(Qt::white);
+                QPainter painter(&image);
+                paintPenArtwork(painter, size, pen, false, angle, true, 2);
+            }
+    }
+};
+
+QTEST_MAIN(TestPenPainter)
+#include "tst_penpainter.moc"

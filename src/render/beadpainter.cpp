@@ -272,10 +272,12 @@ const QPainterPath& letterPath(const QString& text, bool korean) {
     if (cache.size() > 256)
         cache.clear();
     QFont font;
+    // The families the test command installs come first, so that letters
+    // look the same on every machine that runs the tests.
     if (korean)
-        font.setFamilies({QStringLiteral("Noto Sans CJK KR")});
+        font.setFamilies({QStringLiteral("NanumGothic"), QStringLiteral("Noto Sans CJK KR")});
     else
-        font.setFamilies({QStringLiteral("Nunito"), QStringLiteral("M PLUS Rounded 1c")});
+        font.setFamilies({QStringLiteral("Quicksand"), QStringLiteral("Nunito")});
     font.setStyleHint(QFont::SansSerif);
     font.setWeight(QFont::Bold);
     font.setPixelSize(int(glyphSize));

@@ -1,6 +1,7 @@
 #include "beadpainter.h"
 
 #include "paintcolour.h"
+#include "paintshapes.h"
 #include "shadowlayer.h"
 
 #include <QFont>
@@ -19,8 +20,6 @@ namespace tessaro {
 
 namespace {
 
-constexpr double degree = std::numbers::pi / 180;
-constexpr RGB ink{58, 58, 60};
 constexpr RGB letterInk{46, 46, 48};
 constexpr RGB warmLight{255, 240, 230};
 constexpr RGB contactShade{60, 40, 35};
@@ -41,54 +40,10 @@ constexpr double rimPixels = 4;
 constexpr double sparklePixels = 5;
 constexpr double glowPixels = 6;
 
-QColor white(double opacity) {
-    return QColor::fromRgbF(1, 1, 1, float(std::clamp(opacity, 0.0, 1.0)));
-}
-
 // One layer per thread, so its buffers are reused from bead to bead.
 ShadowLayer& layer() {
     thread_local ShadowLayer shared;
     return shared;
-}
-
-QPainterPath circle(QPointF centre, double radius) {
-    QPainterPath path;
-    path.addEllipse(centre, radius, radius);
-    return path;
-}
-
-QPainterPath ellipse(QPointF centre, double rx, double ry, double rotation = 0) {
-    QPainterPath path;
-    path.addEllipse(QPointF(), rx, ry);
-    QTransform place;
-    place.translate(centre.x(), centre.y());
-    place.rotateRadians(rotation);
-    return place.map(path);
-}
-
-QPainterPath polygon(std::initializer_list<QPointF> points) {
-    QPainterPath path;
-    path.addPolygon(QPolygonF(points));
-    path.closeSubpath();
-    return path;
-}
-
-// `count` points on a circle from `from` over `sweep` degrees, measured from
-// +x towards +y.
-QPolygonF arc(QPointF centre, double radius, double from, double sweep, int count) {
-    QPolygonF points;
-    points.reserve(count);
-    for (int i = 0; i < count; ++i) {
-        const double a = (from + sweep * i / (count - 1)) * degree;
-        points << centre + QPointF(radius * std::cos(a), radius * std::sin(a));
-    }
-    return points;
-}
-
-QPen roundPen(const QBrush& brush, double width) {
-    QPen pen(brush, width, Qt::SolidLine, Qt::RoundCap, Qt::MiterJoin);
-    pen.setMiterLimit(10);
-    return pen;
 }
 
 // The sphere shading of a body whose radius is `r` around `centre`: the
@@ -117,7 +72,7 @@ void innerRim(QPainter& p, const RGB& base, double r, double pixelScale) {
     layer().draw(
         p, bounds,
         [&](QPainter& q) {
-            q.setPen(roundPen(toColor(dark), width));
+            q.setPen(strokePen(toColor(dark), width));
             q.drawPolyline(lower);
         },
         toColor(dark, 0.9), 0.04 * r);
@@ -317,9 +272,9 @@ void drawSprinkles(QPainter& p, double r) {
 }
 
 void drawSmile(QPainter& p, double r) {
-    p.fillPath(circle({-0.3 * r, -0.08 * r}, 0.1 * r), toColor(ink));
-    p.fillPath(circle({0.3 * r, -0.08 * r}, 0.1 * r), toColor(ink));
-    p.setPen(roundPen(toColor(ink), 0.1 * r));
+    p.fillPath(circle({-0.3 * r, -0.08 * r}, 0.1 * r), toColor(faceInk));
+    p.fillPath(circle({0.3 * r, -0.08 * r}, 0.1 * r), toColor(faceInk));
+    p.setPen(strokePen(toColor(faceInk), 0.1 * r));
     p.setBrush(Qt::NoBrush);
     p.drawPolyline(arc({0, 0.08 * r}, 0.34 * r, 32.4, 115.2, 18));
 }
@@ -335,9 +290,9 @@ void drawPearl(QPainter& p, const RGB& base, double r, double pixelScale) {
     p.setClipPath(body, Qt::IntersectClip);
     p.setBrush(Qt::NoBrush);
     const QPointF centre(0.06 * r, 0.06 * r);
-    p.setPen(roundPen(toColor(pearlPink, 0.35), 0.26 * r));
+    p.setPen(strokePen(toColor(pearlPink, 0.35), 0.26 * r));
     p.drawPolyline(arc(centre, 0.74 * r, -3.65, 54, 10));
-    p.setPen(roundPen(toColor(pearlBlue, 0.35), 0.26 * r));
+    p.setPen(strokePen(toColor(pearlBlue, 0.35), 0.26 * r));
     p.drawPolyline(arc(centre, 0.74 * r, 126.35, 54, 10));
     p.restore();
     sphereShading(p, body, base, -0.2, r);
@@ -436,10 +391,10 @@ void drawCloud(QPainter& p, const RGB& base, double r, double angle, double pixe
     shapedBody(p, *beadSilhouette(BeadShape::cloud, r), base,
                {-0.18, shifted(base, -0.12), {-0.24, -0.52}, {0.5, 0.3}}, r, angle, pixelScale);
     p.setBrush(Qt::NoBrush);
-    p.setPen(roundPen(toColor(ink), 0.06 * r));
+    p.setPen(strokePen(toColor(faceInk), 0.06 * r));
     p.drawPolyline(arc({-0.28 * r, 0.02 * r}, 0.09 * r, 207, 126, 14));
     p.drawPolyline(arc({0.28 * r, 0.02 * r}, 0.09 * r, 207, 126, 14));
-    p.setPen(roundPen(toColor(ink), 0.05 * r));
+    p.setPen(strokePen(toColor(faceInk), 0.05 * r));
     p.drawPolyline(arc({0, 0.12 * r}, 0.09 * r, 27, 126, 14));
     p.fillPath(ellipse({-0.46 * r, 0.16 * r}, 0.1 * r, 0.06 * r), toColor(blush));
     p.fillPath(ellipse({0.46 * r, 0.16 * r}, 0.1 * r, 0.06 * r), toColor(blush));
@@ -588,12 +543,12 @@ void rimLight(QPainter& p, double r, double pixelScale, double strength) {
     if (inner >= 0.9 * r) {
         // The gradient is spent by 0.9 r: all the band sees is its last
         // colour, and a plain pen is much cheaper to fill.
-        p.setPen(roundPen(white(strength), width / 2));
+        p.setPen(strokePen(white(strength), width / 2));
     } else {
         QRadialGradient light(QPointF(), 0.9 * r);
         light.setColorAt(0, white(0));
         light.setColorAt(1, white(strength));
-        p.setPen(roundPen(light, width / 2));
+        p.setPen(strokePen(light, width / 2));
     }
     p.setBrush(Qt::NoBrush);
     p.drawPolyline(arc({}, r - width / 4, 20, 140, 22));
@@ -608,10 +563,10 @@ void softGlow(QPainter& p, const QPainterPath& path, double opacity, double r, d
 
 void beadFace(QPainter& p, double s, double cy, std::optional<RGB> cheeks) {
     p.save();
-    p.fillPath(circle({-0.28 * s, cy - 0.04 * s}, 0.085 * s), toColor(ink));
-    p.fillPath(circle({0.28 * s, cy - 0.04 * s}, 0.085 * s), toColor(ink));
+    p.fillPath(circle({-0.28 * s, cy - 0.04 * s}, 0.085 * s), toColor(faceInk));
+    p.fillPath(circle({0.28 * s, cy - 0.04 * s}, 0.085 * s), toColor(faceInk));
     p.setBrush(Qt::NoBrush);
-    p.setPen(roundPen(toColor(ink), 0.06 * s));
+    p.setPen(strokePen(toColor(faceInk), 0.06 * s));
     p.drawPolyline(arc({0, cy + 0.1 * s}, 0.15 * s, 32.4, 115.2, 18));
     if (cheeks) {
         p.fillPath(ellipse({-0.48 * s, cy + 0.1 * s}, 0.13 * s, 0.08 * s), toColor(*cheeks));

@@ -1,6 +1,7 @@
 #include "bodypainter.h"
 
 #include "render/paintcolour.h"
+#include "render/paintshapes.h"
 
 #include <QPainter>
 #include <QPen>
@@ -30,10 +31,6 @@ BodyKind bodyKind(QStringView id) {
     if (id == u"mechanical")
         return BodyKind::mechanical;
     return BodyKind::pencil;
-}
-
-QColor white(double opacity) {
-    return QColor::fromRgbF(1, 1, 1, float(opacity));
 }
 
 // One painter call: the painter, its input and the sizes derived from them.

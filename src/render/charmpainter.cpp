@@ -1,6 +1,7 @@
 #include "charmpainter.h"
 
 #include "paintcolour.h"
+#include "paintshapes.h"
 #include "shadowlayer.h"
 
 #include <QPainter>
@@ -16,8 +17,6 @@ namespace tessaro {
 
 namespace {
 
-constexpr double degree = std::numbers::pi / 180;
-constexpr RGB ink{58, 58, 60};
 constexpr RGB bunnyWhite{0xFD, 0xF6, 0xF0};
 constexpr RGB blush{0xF8, 0xCB, 0xD8};
 constexpr RGB bunnyNose{0xF0, 0xA9, 0x8C};
@@ -38,46 +37,6 @@ constexpr RGB lightShadow{90, 60, 50};
 // skipped.
 constexpr double rimPixels = 4;
 constexpr double glintPixels = 8;
-
-QPainterPath circle(QPointF centre, double radius) {
-    QPainterPath path;
-    path.addEllipse(centre, radius, radius);
-    return path;
-}
-
-QPainterPath ellipse(QPointF centre, double rx, double ry, double rotation = 0) {
-    QPainterPath path;
-    path.addEllipse(QPointF(), rx, ry);
-    QTransform place;
-    place.translate(centre.x(), centre.y());
-    place.rotateRadians(rotation);
-    return place.map(path);
-}
-
-QPainterPath triangle(QPointF a, QPointF b, QPointF c) {
-    QPainterPath path;
-    path.addPolygon(QPolygonF({a, b, c}));
-    path.closeSubpath();
-    return path;
-}
-
-// `count` points on a circle from `from` over `sweep` degrees, measured from
-// +x towards +y.
-QPolygonF arc(QPointF centre, double radius, double from, double sweep, int count) {
-    QPolygonF points;
-    points.reserve(count);
-    for (int i = 0; i < count; ++i) {
-        const double a = (from + sweep * i / (count - 1)) * degree;
-        points << centre + QPointF(radius * std::cos(a), radius * std::sin(a));
-    }
-    return points;
-}
-
-QPen linePen(const QColor& colour, double width, Qt::PenCapStyle cap) {
-    QPen pen(colour, width, Qt::SolidLine, cap, Qt::MiterJoin);
-    pen.setMiterLimit(10);
-    return pen;
-}
 
 // Darkens only the rim of `body`, a shape of reference radius `r` around
 // `centre`, lit from a little above left. Skipped when too small to show.
@@ -106,7 +65,7 @@ void drawBunny(QPainter& p, double s, double pixelScale) {
     const QPainterPath head = circle({}, 0.42 * s);
     p.fillPath(head, toColor(bunnyWhite));
     rimShade(p, head, bunnyWhite, {}, 0.42 * s, pixelScale);
-    p.fillPath(triangle({0, 0.09 * s}, {-0.06 * s, -0.01 * s}, {0.06 * s, -0.01 * s}),
+    p.fillPath(polygon({{0, 0.09 * s}, {-0.06 * s, -0.01 * s}, {0.06 * s, -0.01 * s}}),
                toColor(bunnyNose));
     charmFace(p, {}, s, blush);
 }
@@ -133,7 +92,7 @@ void drawCloud(QPainter& p, double s, double pixelScale) {
     rimShade(p, body, cloudWhite, {}, 0.42 * s, pixelScale);
     p.save();
     p.setBrush(Qt::NoBrush);
-    p.setPen(linePen(toColor(ink), 0.035 * s, Qt::RoundCap));
+    p.setPen(strokePen(toColor(faceInk), 0.035 * s, Qt::RoundCap));
     p.drawPolyline(arc({-0.16 * s, 0.02 * s}, 0.07 * s, 207, 126, 20));
     p.drawPolyline(arc({0.16 * s, 0.02 * s}, 0.07 * s, 207, 126, 20));
     p.drawPolyline(arc({0, 0.14 * s}, 0.09 * s, 27, 126, 20));
@@ -165,8 +124,8 @@ void drawBerry(QPainter& p, double s, double pixelScale) {
 }
 
 void drawRibbon(QPainter& p, double s, double pixelScale) {
-    p.fillPath(triangle({}, {-0.16 * s, 0.34 * s}, {-0.3 * s, 0.3 * s}), toColor(ribbonTail));
-    p.fillPath(triangle({}, {0.16 * s, 0.34 * s}, {0.3 * s, 0.3 * s}), toColor(ribbonTail));
+    p.fillPath(polygon({{}, {-0.16 * s, 0.34 * s}, {-0.3 * s, 0.3 * s}}), toColor(ribbonTail));
+    p.fillPath(polygon({{}, {0.16 * s, 0.34 * s}, {0.3 * s, 0.3 * s}}), toColor(ribbonTail));
     for (const double side : {-1.0, 1.0}) {
         const QPainterPath loop =
             ellipse({side * 0.26 * s, -0.08 * s}, 0.24 * s, 0.17 * s, side * 0.22);
@@ -209,22 +168,22 @@ QColor shadowColour(const PenPalette& palette) {
 
 void drawRing(QPainter& p, double s, const RGB& metal, double pixelScale) {
     p.setBrush(Qt::NoBrush);
-    p.setPen(linePen(toColor(metal), 0.05 * s, Qt::FlatCap));
+    p.setPen(strokePen(toColor(metal), 0.05 * s, Qt::FlatCap));
     p.drawEllipse(QPointF(0, -0.6 * s), 0.1 * s, 0.1 * s);
     if (s * pixelScale >= glintPixels) {
-        p.setPen(linePen(QColor::fromRgbF(1, 1, 1, 0.55f), std::max(0.75 / pixelScale, 0.018 * s),
-                         Qt::RoundCap));
+        p.setPen(strokePen(QColor::fromRgbF(1, 1, 1, 0.55f), std::max(0.75 / pixelScale, 0.018 * s),
+                           Qt::RoundCap));
         p.drawPolyline(arc({0, -0.6 * s}, 0.1 * s, 201.6, 64.8, 11));
     }
 }
 
 void drawChain(QPainter& p, double s, const RGB& metal, double pixelScale) {
-    p.setPen(linePen(toColor(metal), 0.05 * s, Qt::FlatCap));
+    p.setPen(strokePen(toColor(metal), 0.05 * s, Qt::FlatCap));
     p.drawLine(QPointF(0, -1.0 * s), QPointF(0, -0.66 * s));
     if (s * pixelScale >= glintPixels) {
         const double x = 0.016 * s;
-        p.setPen(linePen(toColor(shifted(metal, -0.18), 0.8), std::max(0.75 / pixelScale, x),
-                         Qt::FlatCap));
+        p.setPen(strokePen(toColor(shifted(metal, -0.18), 0.8), std::max(0.75 / pixelScale, x),
+                           Qt::FlatCap));
         p.drawLine(QPointF(x, -1.0 * s), QPointF(x, -0.66 * s));
     }
 }
@@ -288,10 +247,10 @@ void charmFace(QPainter& p, QPointF centre, double s, std::optional<RGB> cheeks)
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
-    p.fillPath(circle(centre + QPointF(-0.17 * s, -0.02 * s), 0.07 * s), toColor(ink));
-    p.fillPath(circle(centre + QPointF(0.17 * s, -0.02 * s), 0.07 * s), toColor(ink));
+    p.fillPath(circle(centre + QPointF(-0.17 * s, -0.02 * s), 0.07 * s), toColor(faceInk));
+    p.fillPath(circle(centre + QPointF(0.17 * s, -0.02 * s), 0.07 * s), toColor(faceInk));
     p.setBrush(Qt::NoBrush);
-    p.setPen(linePen(toColor(ink), 0.035 * s, Qt::RoundCap));
+    p.setPen(strokePen(toColor(faceInk), 0.035 * s, Qt::RoundCap));
     p.drawPolyline(arc(centre + QPointF(0, 0.1 * s), 0.11 * s, 27, 126, 20));
     if (cheeks) {
         p.fillPath(ellipse(centre + QPointF(-0.3 * s, 0.1 * s), 0.09 * s, 0.06 * s),

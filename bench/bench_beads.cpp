@@ -3,7 +3,6 @@
 #include "render/penlayout.h"
 #include "render/shadowlayer.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -72,16 +71,3 @@ void BM_ShadowLayer(benchmark::State& run) {
 BENCHMARK(BM_ShadowLayer)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    // Painting needs a GUI application for its fonts, but no display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

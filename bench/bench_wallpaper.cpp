@@ -1,7 +1,5 @@
 #include "wallpaper/wallpapercanvas.h"
 
-#include <QGuiApplication>
-
 #include <benchmark/benchmark.h>
 
 using namespace tessaro;
@@ -36,12 +34,3 @@ void BM_Wallpaper2560(benchmark::State& run) {
 BENCHMARK(BM_Wallpaper2560)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

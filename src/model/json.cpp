@@ -231,6 +231,13 @@ void JsonWriter::value(const QString& text) {
     m_out.append('"');
 }
 
+void JsonWriter::value(const QStringList& texts) {
+    beginArray();
+    for (const QString& text : texts)
+        value(text);
+    endArray();
+}
+
 void JsonWriter::value(double number) {
     separate();
     // JSON has no infinities or NaN; no stored date can hold one, but the

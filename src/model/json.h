@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <rapidjson/document.h>
@@ -58,6 +59,8 @@ public:
     void mapKey(const QString& name);
     void value(const QString& text);
     void value(double number);
+    // A list of strings as an array.
+    void value(const QStringList& texts);
     // Binary data as a base64 string.
     void base64Value(QByteArrayView data);
 

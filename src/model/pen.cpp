@@ -73,13 +73,10 @@ QList<BeadSpec> Pen::beadSpecs() const {
     return resolved;
 }
 
-void Pen::writeJson(JsonWriter& writer) const {
-    writer.beginObject();
+void writePenDesign(JsonWriter& writer, const QStringList& beads, const QString& barrel,
+                    const QString& charm, const QString& type, const QString& ink) {
     writer.key("beads");
-    writer.beginArray();
-    for (const QString& bead : beads)
-        writer.value(bead);
-    writer.endArray();
+    writer.value(beads);
     writer.key("barrel");
     writer.value(barrel);
     writer.key("charm");
@@ -88,6 +85,11 @@ void Pen::writeJson(JsonWriter& writer) const {
     writer.value(type);
     writer.key("ink");
     writer.value(ink);
+}
+
+void Pen::writeJson(JsonWriter& writer) const {
+    writer.beginObject();
+    writePenDesign(writer, beads, barrel, charm, type, ink);
     if (savedAt) {
         writer.key("savedAt");
         writer.value(*savedAt);

@@ -37,4 +37,9 @@ struct Pen {
     static std::optional<Pen> fromJson(const JsonValue& value, bool* dropped = nullptr);
 };
 
+// The five design fields of a pen's JSON form, also written by the widget
+// snapshot, which shows the same design.
+void writePenDesign(JsonWriter& writer, const QStringList& beads, const QString& barrel,
+                    const QString& charm, const QString& type, const QString& ink);
+
 } // namespace tessaro

@@ -12,24 +12,9 @@ QByteArray PenSnapshot::toJson() const {
     QByteArray out;
     JsonWriter writer(out);
     writer.beginObject();
-    writer.key("beads");
-    writer.beginArray();
-    for (const QString& bead : beads)
-        writer.value(bead);
-    writer.endArray();
-    writer.key("barrel");
-    writer.value(barrel);
-    writer.key("charm");
-    writer.value(charm);
-    writer.key("type");
-    writer.value(type);
-    writer.key("ink");
-    writer.value(ink);
+    writePenDesign(writer, beads, barrel, charm, type, ink);
     writer.key("quotes");
-    writer.beginArray();
-    for (const QString& quote : quotes)
-        writer.value(quote);
-    writer.endArray();
+    writer.value(quotes);
     if (drawingPNG) {
         writer.key("drawingPNG");
         writer.base64Value(*drawingPNG);

@@ -1,7 +1,8 @@
 #include "model/catalog.h"
-#include "render/beadpainter.h"
 #include "render/penlayout.h"
+#include "render/penpainter.h"
 #include "render/shadowlayer.h"
+#include "render/spritecache.h"
 
 #include <QImage>
 #include <QPainter>
@@ -13,8 +14,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A tray icon: 34 points on a 2× screen.
-void BM_BeadIcon34(benchmark::State& run) {
+// A tray icon, 34 points on a 2× screen, cycling through six beads. With
+// `fresh`, every icon is painted as if for the first time.
+void beadIcon(benchmark::State& run, bool fresh) {
     constexpr double size = 34;
     constexpr double ratio = 2;
     const QList<const BeadSpec*> beads{beadById(u"cherry"_s),    beadById(u"heart"_s),
@@ -28,17 +30,28 @@ void BM_BeadIcon34(benchmark::State& run) {
     QImage icon(int(size * ratio), int(size * ratio), QImage::Format_ARGB32_Premultiplied);
     icon.setDevicePixelRatio(ratio);
     qsizetype next = 0;
+    SpriteCache::forThisThread().clear();
     for (auto _ : run) {
+        if (fresh)
+            SpriteCache::forThisThread().clear();
         icon.fill(Qt::transparent);
         QPainter painter(&icon);
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.translate(size / 2, size / 2);
-        drawBead(painter, *beads[next], 0.46 * size, 0, ratio, 0);
+        paintBeadIcon(painter, QSizeF(size, size), *beads[next], ratio);
         next = (next + 1) % beads.size();
     }
     benchmark::DoNotOptimize(icon.constBits());
 }
+
+void BM_BeadIcon34(benchmark::State& run) {
+    beadIcon(run, false);
+}
 BENCHMARK(BM_BeadIcon34)->Unit(benchmark::kMicrosecond);
+
+void BM_BeadIcon34Uncached(benchmark::State& run) {
+    beadIcon(run, true);
+}
+BENCHMARK(BM_BeadIcon34Uncached)->Unit(benchmark::kMicrosecond);
 
 // One bead-sized shadow on the editing stage: radius 59 at scale 0.6 on a
 // 2× screen, the blur of a pen's bead shadow.

@@ -1,11 +1,15 @@
 #include "model/catalog.h"
+#include "render/charmpainter.h"
 #include "render/penlayout.h"
 #include "render/penpainter.h"
+#include "render/penpalette.h"
+#include "render/spritecache.h"
 
 #include <QImage>
 #include <QPainter>
 
 #include <benchmark/benchmark.h>
+#include <cmath>
 
 using namespace tessaro;
 using namespace Qt::StringLiterals;
@@ -25,8 +29,10 @@ std::optional<QList<BeadSpec>> mixedBeads() {
     return beads;
 }
 
-// One frame of the editing stage, 700 points wide.
-void stageFrame(benchmark::State& run, double ratio) {
+// One frame of the editing stage, 700 points wide: the pen with its
+// shadows and the charm in mid-swing, at a new angle every frame. With
+// `fresh`, nothing is kept from the frame before, as after a change of pen.
+void stageFrame(benchmark::State& run, double ratio, bool fresh) {
     const auto beads = mixedBeads();
     if (!beads) {
         run.SkipWithError("a catalog bead is missing");
@@ -40,25 +46,46 @@ void stageFrame(benchmark::State& run, double ratio) {
     options.type = u"gel"_s;
     options.angle = fit.layout.angle;
     options.pixelScale = pixelScale(fit.layout.scale, ratio);
+    const QPointF anchor = charmAnchor(fit.layout);
+    const PenPalette palette = penPalette(false);
+    SpriteCache::forThisThread().clear();
+    int frame = 0;
     for (auto _ : run) {
+        if (fresh)
+            SpriteCache::forThisThread().clear();
         stage.fill(Qt::white);
         QPainter painter(&stage);
         painter.setRenderHint(QPainter::Antialiasing);
+        painter.save();
         fit.layout.apply(painter);
         drawPen(painter, options);
+        painter.restore();
+        const double swing = 14 * std::sin(0.21 * frame++);
+        drawCharm(painter, anchor, fit.layout.scale, swing, u"bunny"_s, palette,
+                  options.pixelScale);
     }
     benchmark::DoNotOptimize(stage.constBits());
 }
 
 void BM_StageFrame2x(benchmark::State& run) {
-    stageFrame(run, 2);
+    stageFrame(run, 2, false);
 }
 BENCHMARK(BM_StageFrame2x)->Unit(benchmark::kMillisecond);
 
 void BM_StageFrame1x(benchmark::State& run) {
-    stageFrame(run, 1);
+    stageFrame(run, 1, false);
 }
 BENCHMARK(BM_StageFrame1x)->Unit(benchmark::kMillisecond);
+
+void BM_StageFirstFrame2x(benchmark::State& run) {
+    stageFrame(run, 2, true);
+}
+BENCHMARK(BM_StageFirstFrame2x)->Unit(benchmark::kMillisecond);
+
+void BM_StageFirstFrame1x(benchmark::State& run) {
+    stageFrame(run, 1, true);
+}
+BENCHMARK(BM_StageFirstFrame1x)->Unit(benchmark::kMillisecond);
 
 // A type picker thumbnail: 64 × 20 points on a 2× screen.
 void BM_TypeThumb64(benchmark::State& run) {

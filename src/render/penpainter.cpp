@@ -6,6 +6,7 @@
 #include "render/paintcolour.h"
 #include "render/penlayout.h"
 #include "render/shadowlayer.h"
+#include "render/spritecache.h"
 
 #include <QLinearGradient>
 #include <QPaintDevice>
@@ -24,6 +25,7 @@ namespace {
 // would be under a pixel and a half.
 constexpr double shadowPixels = 1.5;
 constexpr double shadowBlurPerThick = 0.09;
+constexpr double beadShadowBlurPerThick = 0.175;
 constexpr double beadShadowPixels = 4;
 constexpr double contactMarkPixels = 10;
 
@@ -35,6 +37,21 @@ const QColor ringColour(0xE2, 0x6A, 0x92);
 QColor shadowColour(bool dark, double opacity) {
     return dark ? QColor::fromRgbF(0, 0, 0, float(opacity))
                 : QColor::fromRgbF(90 / 255.0f, 60 / 255.0f, 50 / 255.0f, float(opacity));
+}
+
+void appendRgb(QByteArray& key, const RGB& colour) {
+    appendKey(key, colour.r);
+    appendKey(key, colour.g);
+    appendKey(key, colour.b);
+}
+
+// Draws through the sprite cache when the options allow it.
+void drawPart(QPainter& p, bool cached, const QByteArray& key, const QRectF& bounds,
+              const SpriteCache::Paint& paint) {
+    if (cached)
+        SpriteCache::forThisThread().draw(p, key, bounds, paint);
+    else
+        paint(p);
 }
 
 double degrees(double radians) {
@@ -69,6 +86,32 @@ double contextPixelScale(const QPainter& p) {
     return pixelScale(scale, ratio);
 }
 
+// The body's contact shadow along the barrel.
+QPainterPath shadowBar(const QString& type, double thick) {
+    const auto [start, end] = barrelSpan(type);
+    QPainterPath bar;
+    bar.addRoundedRect(QRectF(start, 0.44 * thick, end - start, 0.16 * thick), 0.08 * thick,
+                       0.08 * thick);
+    return bar;
+}
+
+QByteArray beadKey(const BeadSpec& bead, double r, double angle, double scale, double thick) {
+    QByteArray key = "bead";
+    appendKey(key, int(bead.shape));
+    appendRgb(key, bead.rgb);
+    appendRgb(key, bead.centre.value_or(RGB{-1, -1, -1}));
+    for (const double value : {r, angle, scale, thick})
+        appendKey(key, value);
+    if (bead.letter)
+        key.append(bead.letter->toUtf8());
+    return key;
+}
+
+// Everything a bead draws stays within this square around its centre.
+QRectF beadBounds(double r) {
+    return QRectF(-1.5 * r, -1.5 * r, 3 * r, 3 * r);
+}
+
 void drawShadows(QPainter& p, const QList<ShadowBead>& placed, const DrawPenOptions& o,
                  double angle, double thick, double pixelScale) {
     const bool dark = o.dark;
@@ -89,7 +132,7 @@ void drawShadows(QPainter& p, const QList<ShadowBead>& placed, const DrawPenOpti
     // same way whatever the pen's angle.
     const QPointF screenOffset(0.04 * thick, 0.14 * thick);
     const QColor beadShadow = shadowColour(dark, dark ? 0.375 : 0.3);
-    const double beadBlur = 0.175 * thick;
+    const double beadBlur = beadShadowBlurPerThick * thick;
     for (const ShadowBead& b : placed) {
         if (!b.silhouette || pixelScale * b.r < beadShadowPixels)
             continue;
@@ -110,46 +153,64 @@ void drawShadows(QPainter& p, const QList<ShadowBead>& placed, const DrawPenOpti
         fillInLayer(p, rounds, beadShadow, beadBlur, penOffset);
     }
 
-    const auto [start, end] = barrelSpan(o.type);
-    QPainterPath bar;
-    bar.addRoundedRect(QRectF(start, 0.44 * thick, end - start, 0.16 * thick), 0.08 * thick,
-                       0.08 * thick);
+    const QPainterPath bar = shadowBar(o.type, thick);
     fillInLayer(p, bar, shadowColour(dark, dark ? 0.25 : 0.2), shadowBlurPerThick * thick);
 }
 
-// The shade each bead casts on the barrel under it and beside it.
-void drawCastShade(QPainter& p, const QList<ShadowBead>& placed, bool dark, const RGB& lower,
+// The shade one bead casts on the barrel under it and beside it, around the
+// bead's place on the axis. Only the barrel's band, from `left` to `right`
+// along the axis, takes it.
+void drawCastShade(QPainter& p, double r, double left, double right, bool dark, const RGB& lower,
                    double thick) {
     p.save();
-    p.setClipRect(QRectF(-2, -thick / 2, penLength + 4, thick), Qt::IntersectClip);
+    p.setClipRect(QRectF(left, -thick / 2, right - left, thick), Qt::IntersectClip);
     const RGB tint = dark ? RGB{0, 0, 0} : RGB{70, 45, 40};
     const double strength = dark ? 0.42 : 0.32;
     const double middle = dark ? 0.24 : 0.18;
     const RGB edge = shifted(lower, -0.1);
     constexpr double sideWidth = 7.08; // 0.12 · beadR
-    for (const ShadowBead& b : placed) {
-        p.save();
-        p.translate(b.x, 3.54);
-        p.scale(1, 0.42);
-        const double radius = 1.15 * b.r;
-        QRadialGradient shade(QPointF(), radius);
-        shade.setColorAt(0, toColor(tint, strength));
-        shade.setColorAt(0.55, toColor(tint, middle));
-        shade.setColorAt(1, toColor(tint, 0));
-        p.fillPath(ellipse({}, radius, radius), shade);
-        p.restore();
-        for (const double side : {-1.0, 1.0}) {
-            const double from = b.x + side * b.r;
-            const double to = from + side * sideWidth;
-            QLinearGradient band(from, 0, to, 0);
-            band.setColorAt(0, toColor(edge, 0.35));
-            band.setColorAt(1, toColor(edge, 0));
-            p.fillRect(QRectF(QPointF(std::min(from, to), -thick / 2),
-                              QPointF(std::max(from, to), thick / 2)),
-                       band);
-        }
+    p.save();
+    p.translate(0, 3.54);
+    p.scale(1, 0.42);
+    const double radius = 1.15 * r;
+    QRadialGradient shade(QPointF(), radius);
+    shade.setColorAt(0, toColor(tint, strength));
+    shade.setColorAt(0.55, toColor(tint, middle));
+    shade.setColorAt(1, toColor(tint, 0));
+    p.fillPath(ellipse({}, radius, radius), shade);
+    p.restore();
+    for (const double side : {-1.0, 1.0}) {
+        const double from = side * r;
+        const double to = from + side * sideWidth;
+        QLinearGradient band(from, 0, to, 0);
+        band.setColorAt(0, toColor(edge, 0.35));
+        band.setColorAt(1, toColor(edge, 0));
+        p.fillRect(
+            QRectF(QPointF(std::min(from, to), -thick / 2), QPointF(std::max(from, to), thick / 2)),
+            band);
     }
     p.restore();
+}
+
+void drawCastShades(QPainter& p, const QList<ShadowBead>& placed, bool dark, const RGB& lower,
+                    double thick, bool cached) {
+    for (const ShadowBead& b : placed) {
+        const double reach = std::max(1.15 * b.r, b.r + 7.08);
+        // The barrel's ends clip the shade only where it reaches them.
+        const double left = std::max(-2 - b.x, -reach);
+        const double right = std::min(penLength + 2 - b.x, reach);
+        if (!(left < right))
+            continue;
+        QByteArray key = "cast-shade";
+        for (const double value : {b.r, left, right, thick, double(dark)})
+            appendKey(key, value);
+        appendRgb(key, lower);
+        p.save();
+        p.translate(b.x, 0);
+        drawPart(p, cached, key, QRectF(left, -thick / 2, right - left, thick),
+                 [&](QPainter& q) { drawCastShade(q, b.r, left, right, dark, lower, thick); });
+        p.restore();
+    }
 }
 
 bool roundBodied(BeadShape shape) {
@@ -168,12 +229,11 @@ bool roundBodied(BeadShape shape) {
 }
 
 // The dark pinch where two touching beads meet, across the axis.
-void drawContactMark(QPainter& p, double x, const QColor& colour) {
+void drawContactMark(QPainter& p, const QColor& colour) {
     QRadialGradient mark(QPointF(), 1);
     mark.setColorAt(0, colour);
     mark.setColorAt(1, Qt::transparent);
     p.save();
-    p.translate(x, 0);
     p.scale(0.1 * beadR, 0.45 * beadR);
     p.fillPath(ellipse({}, 1, 1), mark);
     p.restore();
@@ -203,13 +263,40 @@ void drawPen(QPainter& p, const DrawPenOptions& opts) {
     const QList<ShadowBead> placed = placeBeads(opts.beads, gap);
     const bool shadows = !opts.skipShadows && scale * thick * shadowBlurPerThick >= shadowPixels;
 
+    const bool cached = opts.cacheParts;
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
-    if (shadows)
-        drawShadows(p, placed, opts, angle, thick, scale);
-    drawBody(p, opts.type, body);
-    drawCastShade(p, placed, opts.dark, body.bottom, thick);
+    if (shadows) {
+        QByteArray key = "shadows";
+        for (const double value : {double(opts.dark), angle, thick, scale})
+            appendKey(key, value);
+        key.append(opts.type.toUtf8()).append('\0');
+        QRectF bounds = shadowBar(opts.type, thick).boundingRect();
+        for (int i = 0; i < count; ++i) {
+            const ShadowBead& b = placed[i];
+            for (const double value : {b.x, b.y, b.r})
+                appendKey(key, value);
+            appendKey(key, int(opts.beads[i].shape));
+            bounds |= QRectF(b.x - b.r, b.y - b.r, 2 * b.r, 2 * b.r);
+        }
+        // Wide enough for the widest blur and the offset of the shadows.
+        const double reach = 4 * beadShadowBlurPerThick * thick + 0.2 * thick;
+        bounds.adjust(-reach, -reach, reach, reach);
+        drawPart(p, cached, key, bounds,
+                 [&](QPainter& q) { drawShadows(q, placed, opts, angle, thick, scale); });
+    }
+    {
+        QByteArray key = "body";
+        key.append(opts.type.toUtf8()).append('\0');
+        for (const RGB& colour : {body.top, body.bottom, body.ink})
+            appendRgb(key, colour);
+        for (const double value : {double(opts.dark), thick, scale})
+            appendKey(key, value);
+        drawPart(p, cached, key, QRectF(-8, -thick, penLength + 16, 2 * thick),
+                 [&](QPainter& q) { drawBody(q, opts.type, body); });
+    }
+    drawCastShades(p, placed, opts.dark, body.bottom, thick, cached);
 
     const double angleDegrees = degrees(angle);
     const QColor markColour = shadowColour(opts.dark, opts.dark ? 0.25 : 0.2);
@@ -219,11 +306,19 @@ void drawPen(QPainter& p, const DrawPenOptions& opts) {
         p.save();
         p.translate(b.x, b.y);
         p.rotate(-angleDegrees);
-        drawBead(p, opts.beads[i], b.r, angle, scale, thick);
+        drawPart(p, cached, beadKey(opts.beads[i], b.r, angle, scale, thick), beadBounds(b.r),
+                 [&](QPainter& q) { drawBead(q, opts.beads[i], b.r, angle, scale, thick); });
         p.restore();
         const bool touching = i > 0 && b.x - placed[i - 1].x <= slotPitch;
-        if (marks && touching && roundBodied(opts.beads[i].shape))
-            drawContactMark(p, b.x - b.r, markColour);
+        if (marks && touching && roundBodied(opts.beads[i].shape)) {
+            QByteArray key = "contact-mark";
+            appendKey(key, markColour.rgba());
+            p.save();
+            p.translate(b.x - b.r, 0);
+            drawPart(p, cached, key, QRectF(-0.1 * beadR, -0.45 * beadR, 0.2 * beadR, 0.9 * beadR),
+                     [&](QPainter& q) { drawContactMark(q, markColour); });
+            p.restore();
+        }
     }
 
     if (opts.selected && *opts.selected >= 0 && *opts.selected < count) {
@@ -288,8 +383,11 @@ void paintBeadIcon(QPainter& p, QSizeF size, const BeadSpec& bead, double device
         return;
     p.save();
     p.translate(size.width() / 2, size.height() / 2);
-    drawBead(p, bead, 0.46 * std::min(size.width(), size.height()), 0,
-             pixelScale(1, devicePixelRatio), 0);
+    const double r = 0.46 * std::min(size.width(), size.height());
+    const double scale = pixelScale(1, devicePixelRatio);
+    // The tray shows the same icons again and again as it scrolls.
+    SpriteCache::forThisThread().draw(p, beadKey(bead, r, 0, scale, 0), beadBounds(r),
+                                      [&](QPainter& q) { drawBead(q, bead, r, 0, scale, 0); });
     p.restore();
 }
 

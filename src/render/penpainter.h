@@ -47,6 +47,10 @@ struct DrawPenOptions {
     // Take the pixel scale from the painter's transform and device instead.
     bool deriveScaleFromContext = false;
     bool skipShadows = false;
+    // Paint the parts that look the same from frame to frame (body, beads,
+    // shades) once and copy them afterwards. Off for one-off pictures, which
+    // would only fill the cache.
+    bool cacheParts = true;
 };
 
 // Where the beads go, with the gap a drop would open.

@@ -48,6 +48,8 @@ void paintWallpaper(QPainter& painter, QSizeF size, const WallpaperCanvas& canva
     options.ink = canvas.pen.ink;
     options.angle = wallpaperAngle;
     options.pixelScale = pixelScale(scale, devicePixelRatio);
+    // A wallpaper is painted once; its large parts would only crowd the cache.
+    options.cacheParts = false;
 
     painter.save();
     painter.translate(x0, cy);

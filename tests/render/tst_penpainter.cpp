@@ -101,6 +101,50 @@ private Q_SLOTS:
         QVERIFY(mean(dark) + 0.3 < mean(light));
     }
 
+    // Copying the parts from the cache must look like painting them: every
+    // bead and body, light and dark, at the stage's angle on a 2x screen.
+    void cachedPartsLookLikePaintedOnes() {
+        const StageFit fit = fitStage(560);
+        const QList<BeadSpec>& all = beadCatalog();
+        int next = 0;
+        for (const PenTypeSpec& type : penTypeCatalog())
+            for (const bool dark : {false, true}) {
+                DrawPenOptions options;
+                options.type = type.id;
+                options.dark = dark;
+                options.angle = fit.layout.angle;
+                options.pixelScale = pixelScale(fit.layout.scale, 2);
+                for (int i = 0; i < 6; ++i)
+                    options.beads.append(all[next++ % all.size()]);
+                const auto paint = [&](bool cached) {
+                    QImage stage(1120, int(2 * fit.height), QImage::Format_ARGB32_Premultiplied);
+                    stage.setDevicePixelRatio(2);
+                    stage.fill(Qt::white);
+                    QPainter painter(&stage);
+                    painter.setRenderHint(QPainter::Antialiasing);
+                    fit.layout.apply(painter);
+                    options.cacheParts = cached;
+                    drawPen(painter, options);
+                    return stage;
+                };
+                const QImage painted = paint(false);
+                paint(true); // fills the cache
+                const QImage copied = paint(true);
+                int far = 0;
+                for (int y = 0; y < painted.height(); ++y)
+                    for (int x = 0; x < painted.width(); ++x) {
+                        const QRgb a = painted.pixel(x, y);
+                        const QRgb b = copied.pixel(x, y);
+                        const int d =
+                            std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                      std::abs(qBlue(a) - qBlue(b))});
+                        far += d > 40;
+                    }
+                // Parts move by at most an eighth of a pixel; only edges show it.
+                QVERIFY2(far < 50, qPrintable(u"%1 %2: %3"_s.arg(type.id).arg(dark).arg(far)));
+            }
+    }
+
     void anySizeAndAngleIsSafe() {
         Pen pen;
         pen.beads = mixedBeads;

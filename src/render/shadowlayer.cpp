@@ -7,6 +7,7 @@
 #include <array>
 #include <atomic>
 #include <cmath>
+#include <new>
 
 namespace tessaro {
 
@@ -152,11 +153,9 @@ bool ShadowLayer::renderShadow(QPainter& painter, const QRectF& bounds, const Pa
     if (w <= 0 || h <= 0)
         return false;
 
-    if (m_content.width() != w || m_content.height() != h)
-        m_content = QImage(w, h, QImage::Format_ARGB32_Premultiplied);
+    m_content = view(m_contentPixels, w, h);
     if (m_content.isNull())
         return false;
-    m_content.setDevicePixelRatio(1);
     m_content.fill(Qt::transparent);
     {
         QPainter layer(&m_content);
@@ -180,39 +179,124 @@ bool ShadowLayer::renderShadow(QPainter& painter, const QRectF& bounds, const Pa
     if (blur)
         blurAlpha(w, h, sigma / factor);
 
-    if (m_shadow.size() != m_content.size())
-        m_shadow = QImage(w, h, QImage::Format_ARGB32_Premultiplied);
+    const int fullWidth = std::min(w * factor, maxSide);
+    const int fullHeight = std::min(h * factor, maxSide);
+    m_shadow = view(m_shadowPixels, fullWidth, fullHeight);
     if (m_shadow.isNull())
         return false;
-
-    // Tint: the colour, premultiplied, times the blurred coverage.
-    const float a = float(colour.alphaF());
-    const float red = float(colour.redF()) * a * 255;
-    const float green = float(colour.greenF()) * a * 255;
-    const float blue = float(colour.blueF()) * a * 255;
-    for (int y = 0; y < h; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(m_shadow.scanLine(y));
-        const float* in = alpha + std::ptrdiff_t(y) * w;
-        for (int x = 0; x < w; ++x) {
-            const float c = std::clamp(in[x], 0.0f, 1.0f);
-            line[x] = qRgba(int(red * c + 0.5f), int(green * c + 0.5f), int(blue * c + 0.5f),
-                            int(a * 255 * c + 0.5f));
-        }
-    }
 
     painter.save();
     painter.resetTransform();
     const QTransform fromDevice = painter.deviceTransform().inverted();
-    const QRectF target =
-        fromDevice.mapRect(QRectF(area.topLeft() + shift, QSizeF(w * factor, h * factor)));
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, factor > 1);
-    painter.drawImage(target, m_shadow);
+    const QPoint corner = area.topLeft() + shift.toPoint();
+    // The shadow is tinted at full resolution, band by band, and copied
+    // pixel for pixel: only where it has any colour, which for a pen lying
+    // at an angle is a small part of its bounding box.
+    tintBands(alpha, w, h, factor, colour, [&](const QRect& band) {
+        painter.drawImage(fromDevice.mapRect(QRectF(band.translated(corner))), m_shadow,
+                          QRectF(band));
+    });
     if (reuseContent)
         painter.drawImage(fromDevice.mapRect(QRectF(area)), m_content);
     painter.restore();
     if (!reuseContent)
         paint(painter);
     return true;
+}
+
+void ShadowLayer::tintBands(const float* alpha, int w, int h, int factor, const QColor& colour,
+                            const std::function<void(const QRect&)>& copy) {
+    // Every coverage level's premultiplied pixel, looked up rather than
+    // computed for each pixel.
+    std::array<QRgb, 256> shades{};
+    const float a = float(colour.alphaF());
+    for (int level = 0; level < 256; ++level) {
+        const float c = float(level) / 255 * a;
+        shades[std::size_t(level)] =
+            qRgba(int(float(colour.redF()) * c * 255 + 0.5f),
+                  int(float(colour.greenF()) * c * 255 + 0.5f),
+                  int(float(colour.blueF()) * c * 255 + 0.5f), int(c * 255 + 0.5f));
+    }
+    const auto shade = [&](float coverage) {
+        return shades[std::size_t(std::clamp(coverage, 0.0f, 1.0f) * 255 + 0.5f)];
+    };
+
+    // Where each row of the small blur has anything to show.
+    m_extents.assign(std::size_t(h), {w, -1});
+    constexpr float invisible = 0.5f / 255;
+    for (int y = 0; y < h; ++y) {
+        const float* row = alpha + std::ptrdiff_t(y) * w;
+        int lo = 0;
+        while (lo < w && row[lo] < invisible)
+            ++lo;
+        int hi = w - 1;
+        while (hi >= lo && row[hi] < invisible)
+            --hi;
+        m_extents[std::size_t(y)] = {lo, hi};
+    }
+
+    const int fullWidth = m_shadow.width();
+    const int fullHeight = m_shadow.height();
+    const auto source = [&](int y) {
+        const float v = std::clamp((float(y) + 0.5f) / float(factor) - 0.5f, 0.0f, float(h - 1));
+        return std::pair{std::min(int(v), h - 1), v - float(std::min(int(v), h - 1))};
+    };
+    m_row.resize(std::size_t(w));
+    constexpr int bandRows = 8;
+    for (int top = 0; top < fullHeight; top += bandRows) {
+        const int bottom = std::min(top + bandRows, fullHeight);
+        int lo = w;
+        int hi = -1;
+        for (int y = source(top).first; y <= std::min(source(bottom - 1).first + 1, h - 1); ++y) {
+            lo = std::min(lo, m_extents[std::size_t(y)].first);
+            hi = std::max(hi, m_extents[std::size_t(y)].second);
+        }
+        if (hi < lo)
+            continue;
+        // Interpolation reaches one small pixel beyond the last coloured one.
+        const int x0 = std::max(0, (lo - 1) * factor);
+        const int x1 = std::min(fullWidth, (hi + 2) * factor);
+        for (int y = top; y < bottom; ++y) {
+            auto* line = reinterpret_cast<QRgb*>(m_shadow.scanLine(y));
+            if (factor == 1) {
+                const float* in = alpha + std::ptrdiff_t(y) * w;
+                for (int x = x0; x < x1; ++x)
+                    line[x] = shade(in[x]);
+                continue;
+            }
+            // Bilinear: blend two rows of the small blur, then spread the
+            // row out.
+            const auto [y0, wy] = source(y);
+            const float* upper = alpha + std::ptrdiff_t(y0) * w;
+            const float* lower = alpha + std::ptrdiff_t(std::min(y0 + 1, h - 1)) * w;
+            const int from = std::max(0, lo - 1);
+            const int to = std::min(w - 1, hi + 1);
+            for (int x = from; x <= to; ++x)
+                m_row[std::size_t(x)] = upper[x] + (lower[x] - upper[x]) * wy;
+            for (int x = x0; x < x1; ++x) {
+                const float u =
+                    std::clamp((float(x) + 0.5f) / float(factor) - 0.5f, float(from), float(to));
+                const int left = std::min(int(u), to);
+                const int right = std::min(left + 1, to);
+                const float l = m_row[std::size_t(left)];
+                line[x] = shade(l + (m_row[std::size_t(right)] - l) * (u - float(left)));
+            }
+        }
+        copy(QRect(QPoint(x0, top), QPoint(x1 - 1, bottom - 1)));
+    }
+}
+
+QImage ShadowLayer::view(std::vector<QRgb>& pixels, int w, int h) {
+    const std::size_t needed = std::size_t(w) * std::size_t(h);
+    if (pixels.size() < needed) {
+        try {
+            pixels.resize(needed);
+        } catch (const std::bad_alloc&) {
+            return {};
+        }
+    }
+    return QImage(reinterpret_cast<uchar*>(pixels.data()), w, h, qsizetype(w) * 4,
+                  QImage::Format_ARGB32_Premultiplied);
 }
 
 void ShadowLayer::blurAlpha(int w, int h, double sigma) {

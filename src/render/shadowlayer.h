@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <utility>
 #include <vector>
 
 class QPainter;
@@ -38,10 +39,21 @@ private:
     bool renderShadow(QPainter& painter, const QRectF& bounds, const Paint& paint,
                       const QColor& colour, double blurRadius, QPointF offset);
     void blurAlpha(int width, int height, double sigma);
+    // An image over `pixels`, which only ever grow: layers of every size
+    // share them, and nothing is allocated once the largest has been seen.
+    static QImage view(std::vector<QRgb>& pixels, int width, int height);
+    // Tints the blurred coverage with `colour` into m_shadow, scaled up by
+    // `factor`, and hands each band of rows that shows anything to `copy`.
+    void tintBands(const float* alpha, int width, int height, int factor, const QColor& colour,
+                   const std::function<void(const QRect&)>& copy);
 
+    std::vector<QRgb> m_contentPixels;
+    std::vector<QRgb> m_shadowPixels;
     QImage m_content;
     QImage m_shadow;
     std::vector<float> m_scratch;
+    std::vector<std::pair<int, int>> m_extents;
+    std::vector<float> m_row;
 };
 
 } // namespace tessaro

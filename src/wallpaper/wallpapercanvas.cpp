@@ -1,6 +1,7 @@
 #include "wallpapercanvas.h"
 
 #include "render/charmpainter.h"
+#include "render/largeimage.h"
 #include "render/penlayout.h"
 #include "render/penpainter.h"
 #include "render/penpalette.h"
@@ -81,7 +82,7 @@ std::optional<QImage> renderWallpaper(const WallpaperCanvas& canvas, double widt
     const double pixelHeight = std::round(height * scale);
     if (!(pixelWidth >= 1 && pixelHeight >= 1 && pixelWidth <= maxSide && pixelHeight <= maxSide))
         return std::nullopt;
-    QImage image(int(pixelWidth), int(pixelHeight), QImage::Format_ARGB32_Premultiplied);
+    QImage image = allocateLargeImage(QSize(int(pixelWidth), int(pixelHeight)));
     if (image.isNull())
         return std::nullopt;
     image.setDevicePixelRatio(scale);

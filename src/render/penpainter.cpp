@@ -45,15 +45,6 @@ void appendRgb(QByteArray& key, const RGB& colour) {
     appendKey(key, colour.b);
 }
 
-// Draws through the sprite cache when the options allow it.
-void drawPart(QPainter& p, bool cached, const QByteArray& key, const QRectF& bounds,
-              const SpriteCache::Paint& paint) {
-    if (cached)
-        SpriteCache::forThisThread().draw(p, key, bounds, paint);
-    else
-        paint(p);
-}
-
 double degrees(double radians) {
     return radians * 180 / std::numbers::pi;
 }
@@ -192,8 +183,8 @@ void drawCastShade(QPainter& p, double r, double left, double right, bool dark, 
     p.restore();
 }
 
-void drawCastShades(QPainter& p, const QList<ShadowBead>& placed, bool dark, const RGB& lower,
-                    double thick, bool cached) {
+void addCastShades(std::vector<SpriteCache::Part>& parts, const QList<ShadowBead>& placed,
+                   bool dark, const RGB& lower, double thick) {
     for (const ShadowBead& b : placed) {
         const double reach = std::max(1.15 * b.r, b.r + 7.08);
         // The barrel's ends clip the shade only where it reaches them.
@@ -205,11 +196,11 @@ void drawCastShades(QPainter& p, const QList<ShadowBead>& placed, bool dark, con
         for (const double value : {b.r, left, right, thick, double(dark)})
             appendKey(key, value);
         appendRgb(key, lower);
-        p.save();
-        p.translate(b.x, 0);
-        drawPart(p, cached, key, QRectF(left, -thick / 2, right - left, thick),
-                 [&](QPainter& q) { drawCastShade(q, b.r, left, right, dark, lower, thick); });
-        p.restore();
+        const double r = b.r;
+        parts.push_back({std::move(key), QRectF(left, -thick / 2, right - left, thick),
+                         QTransform::fromTranslate(b.x, 0), [=](QPainter& q) {
+                             drawCastShade(q, r, left, right, dark, lower, thick);
+                         }});
     }
 }
 
@@ -263,10 +254,10 @@ void drawPen(QPainter& p, const DrawPenOptions& opts) {
     const QList<ShadowBead> placed = placeBeads(opts.beads, gap);
     const bool shadows = !opts.skipShadows && scale * thick * shadowBlurPerThick >= shadowPixels;
 
-    const bool cached = opts.cacheParts;
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
+    // Everything up to the beads and their contact marks, in painting order.
+    // Each part's transform is relative to the painter's.
+    std::vector<SpriteCache::Part> parts;
+    parts.reserve(std::size_t(3 * count + 2));
     if (shadows) {
         QByteArray key = "shadows";
         for (const double value : {double(opts.dark), angle, thick, scale})
@@ -283,8 +274,8 @@ void drawPen(QPainter& p, const DrawPenOptions& opts) {
         // Wide enough for the widest blur and the offset of the shadows.
         const double reach = 4 * beadShadowBlurPerThick * thick + 0.2 * thick;
         bounds.adjust(-reach, -reach, reach, reach);
-        drawPart(p, cached, key, bounds,
-                 [&](QPainter& q) { drawShadows(q, placed, opts, angle, thick, scale); });
+        parts.push_back({std::move(key), bounds, QTransform(),
+                         [&](QPainter& q) { drawShadows(q, placed, opts, angle, thick, scale); }});
     }
     {
         QByteArray key = "body";
@@ -293,32 +284,48 @@ void drawPen(QPainter& p, const DrawPenOptions& opts) {
             appendRgb(key, colour);
         for (const double value : {double(opts.dark), thick, scale})
             appendKey(key, value);
-        drawPart(p, cached, key, QRectF(-8, -thick, penLength + 16, 2 * thick),
-                 [&](QPainter& q) { drawBody(q, opts.type, body); });
+        parts.push_back({std::move(key), QRectF(-8, -thick, penLength + 16, 2 * thick),
+                         QTransform(), [&](QPainter& q) { drawBody(q, opts.type, body); }});
     }
-    drawCastShades(p, placed, opts.dark, body.bottom, thick, cached);
+    addCastShades(parts, placed, opts.dark, body.bottom, thick);
 
     const double angleDegrees = degrees(angle);
     const QColor markColour = shadowColour(opts.dark, opts.dark ? 0.25 : 0.2);
     const bool marks = shadows && slotPitch * scale >= contactMarkPixels;
     for (int i = 0; i < count; ++i) {
         const ShadowBead& b = placed[i];
-        p.save();
-        p.translate(b.x, b.y);
-        p.rotate(-angleDegrees);
-        drawPart(p, cached, beadKey(opts.beads[i], b.r, angle, scale, thick), beadBounds(b.r),
-                 [&](QPainter& q) { drawBead(q, opts.beads[i], b.r, angle, scale, thick); });
-        p.restore();
+        const BeadSpec& bead = opts.beads[i];
+        parts.push_back({beadKey(bead, b.r, angle, scale, thick), beadBounds(b.r),
+                         QTransform().translate(b.x, b.y).rotate(-angleDegrees),
+                         [&bead, r = b.r, angle, scale, thick](QPainter& q) {
+                             drawBead(q, bead, r, angle, scale, thick);
+                         }});
         const bool touching = i > 0 && b.x - placed[i - 1].x <= slotPitch;
-        if (marks && touching && roundBodied(opts.beads[i].shape)) {
+        if (marks && touching && roundBodied(bead.shape)) {
             QByteArray key = "contact-mark";
             appendKey(key, markColour.rgba());
-            p.save();
-            p.translate(b.x - b.r, 0);
-            drawPart(p, cached, key, QRectF(-0.1 * beadR, -0.45 * beadR, 0.2 * beadR, 0.9 * beadR),
-                     [&](QPainter& q) { drawContactMark(q, markColour); });
-            p.restore();
+            parts.push_back({std::move(key),
+                             QRectF(-0.1 * beadR, -0.45 * beadR, 0.2 * beadR, 0.9 * beadR),
+                             QTransform::fromTranslate(b.x - b.r, 0),
+                             [markColour](QPainter& q) { drawContactMark(q, markColour); }});
         }
+    }
+
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    SpriteCache& cache = SpriteCache::forThisThread();
+    if (opts.cacheParts)
+        cache.prepare(p, parts);
+    for (const SpriteCache::Part& part : parts) {
+        if (opts.cacheParts) {
+            cache.draw(p, part);
+            continue;
+        }
+        p.save();
+        p.setTransform(part.transform, true);
+        part.paint(p);
+        p.restore();
     }
 
     if (opts.selected && *opts.selected >= 0 && *opts.selected < count) {

@@ -2,8 +2,14 @@
 
 #include <QPaintEngine>
 #include <QPainter>
+#include <QSemaphore>
+#include <QThread>
+#include <QThreadPool>
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <memory>
 
 namespace tessaro {
 
@@ -34,59 +40,149 @@ void SpriteCache::clear() {
     m_bytes = 0;
 }
 
-void SpriteCache::draw(QPainter& painter, const QByteArray& key, const QRectF& bounds,
-                       const Paint& paint) {
-    if (!cacheable(painter)) {
-        paint(painter);
-        return;
-    }
-    const QTransform toDevice = painter.deviceTransform();
+std::optional<SpriteCache::Place> SpriteCache::locate(const QTransform& toDevice,
+                                                      QPainter::RenderHints hints,
+                                                      const QByteArray& key, const QRectF& bounds) {
     const QPointF origin = toDevice.map(QPointF());
     const QRectF area = toDevice.mapRect(bounds.normalized()).translated(-origin);
     constexpr double far = 1 << 24;
     if (!toDevice.isInvertible() || !(std::fabs(origin.x()) < far) ||
         !(std::fabs(origin.y()) < far) || !(area.width() * area.height() * 4 < largestBytes) ||
-        !(std::fabs(area.left()) < far) || !(std::fabs(area.top()) < far)) {
-        paint(painter);
-        return;
-    }
+        !(std::fabs(area.left()) < far) || !(std::fabs(area.top()) < far))
+        return std::nullopt;
+    Place place;
     const QPointF snapped(std::round(origin.x() * steps) / steps,
                           std::round(origin.y() * steps) / steps);
-    const QPoint whole(int(std::floor(snapped.x())), int(std::floor(snapped.y())));
-    const QPointF phase = snapped - QPointF(whole);
-
-    QByteArray full = key;
-    full.reserve(key.size() + 8 * 8);
+    place.whole = QPoint(int(std::floor(snapped.x())), int(std::floor(snapped.y())));
+    const QPointF phase = snapped - QPointF(place.whole);
+    // One spare pixel on each side keeps antialiased edges whole.
+    place.offset = QPoint(int(std::floor(area.left() + phase.x())) - 1,
+                          int(std::floor(area.top() + phase.y())) - 1);
+    place.size = QSize(int(std::ceil(area.right() + phase.x())) + 1 - place.offset.x(),
+                       int(std::ceil(area.bottom() + phase.y())) + 1 - place.offset.y());
+    place.transform =
+        toDevice * QTransform::fromTranslate(-origin.x() + phase.x() - place.offset.x(),
+                                             -origin.y() + phase.y() - place.offset.y());
+    place.hints = hints;
+    place.key = key;
+    place.key.reserve(key.size() + 8 * 8);
     for (const double part :
          {toDevice.m11(), toDevice.m12(), toDevice.m21(), toDevice.m22(), phase.x(), phase.y()})
-        appendKey(full, part);
-    appendKey(full, int(painter.renderHints()));
+        appendKey(place.key, part);
+    appendKey(place.key, int(hints));
+    return place;
+}
+
+QImage SpriteCache::render(const Place& place, const Paint& paint) {
+    QImage image(place.size, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return image;
+    image.fill(Qt::transparent);
+    QPainter sprite(&image);
+    sprite.setRenderHints(place.hints);
+    sprite.setTransform(place.transform);
+    paint(sprite);
+    return image;
+}
+
+void SpriteCache::insert(const QByteArray& key, QImage image, QPoint offset) {
+    ++m_painted;
+    m_bytes += image.sizeInBytes();
+    m_entries.insert(key, Entry{std::move(image), offset, m_clock});
+}
+
+void SpriteCache::prepare(const QPainter& painter, const std::vector<Part>& parts) {
+    if (!cacheable(painter))
+        return;
+    struct Job {
+        Place place;
+        const Paint* paint;
+        QImage image;
+    };
+    std::vector<Job> jobs;
+    for (const Part& part : parts) {
+        std::optional<Place> place = locate(part.transform * painter.deviceTransform(),
+                                            painter.renderHints(), part.key, part.bounds);
+        if (!place || m_entries.contains(place->key))
+            continue;
+        const bool twice = std::any_of(jobs.begin(), jobs.end(),
+                                       [&](const Job& job) { return job.place.key == place->key; });
+        if (!twice)
+            jobs.push_back({std::move(*place), &part.paint, {}});
+    }
+    if (jobs.empty())
+        return;
+
+    // The pictures are independent, so they are painted side by side on the
+    // global pool. Painting from a pool thread also keeps the engine from
+    // splitting each fill across the pool again, which on few cores costs
+    // more than it saves. Late helpers find no work and touch nothing but
+    // the shared counters.
+    struct Shared {
+        std::atomic<std::size_t> next{0};
+        std::atomic<std::size_t> done{0};
+        QSemaphore finished;
+    };
+    const auto shared = std::make_shared<Shared>();
+    const std::size_t total = jobs.size();
+    Job* const first = jobs.data();
+    const auto work = [shared, first, total] {
+        for (std::size_t i; (i = shared->next.fetch_add(1)) < total;) {
+            first[i].image = render(first[i].place, *first[i].paint);
+            if (shared->done.fetch_add(1) + 1 == total)
+                shared->finished.release();
+        }
+    };
+    QThreadPool* pool = QThreadPool::globalInstance();
+    if (pool->contains(QThread::currentThread()) || pool->maxThreadCount() < 1) {
+        // Waiting here for the pool could wait for ourselves.
+        work();
+    } else {
+        const std::size_t helpers =
+            std::min(total, std::size_t(std::max(1, pool->maxThreadCount())));
+        for (std::size_t i = 0; i < helpers; ++i)
+            pool->start(work);
+    }
+    shared->finished.acquire();
 
     ++m_clock;
-    auto found = m_entries.find(full);
+    for (Job& job : jobs)
+        if (!job.image.isNull())
+            insert(job.place.key, std::move(job.image), job.place.offset);
+    if (m_bytes > m_capacity)
+        evict();
+}
+
+void SpriteCache::draw(QPainter& painter, const QByteArray& key, const QRectF& bounds,
+                       const Paint& paint) {
+    draw(painter, Part{key, bounds, QTransform(), paint});
+}
+
+void SpriteCache::draw(QPainter& painter, const Part& part) {
+    const std::optional<Place> place = cacheable(painter)
+                                           ? locate(part.transform * painter.deviceTransform(),
+                                                    painter.renderHints(), part.key, part.bounds)
+                                           : std::nullopt;
+    const auto paintDirectly = [&] {
+        painter.save();
+        painter.setTransform(part.transform, true);
+        part.paint(painter);
+        painter.restore();
+    };
+    if (!place) {
+        paintDirectly();
+        return;
+    }
+    ++m_clock;
+    auto found = m_entries.find(place->key);
     if (found == m_entries.end()) {
-        // One spare pixel on each side keeps antialiased edges whole.
-        const QPoint offset(int(std::floor(area.left() + phase.x())) - 1,
-                            int(std::floor(area.top() + phase.y())) - 1);
-        const int width = int(std::ceil(area.right() + phase.x())) + 1 - offset.x();
-        const int height = int(std::ceil(area.bottom() + phase.y())) + 1 - offset.y();
-        QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+        QImage image = render(*place, part.paint);
         if (image.isNull()) {
-            paint(painter);
+            paintDirectly();
             return;
         }
-        image.fill(Qt::transparent);
-        {
-            QPainter sprite(&image);
-            sprite.setRenderHints(painter.renderHints());
-            sprite.setTransform(toDevice *
-                                QTransform::fromTranslate(-origin.x() + phase.x() - offset.x(),
-                                                          -origin.y() + phase.y() - offset.y()));
-            paint(sprite);
-        }
-        ++m_painted;
-        m_bytes += image.sizeInBytes();
-        found = m_entries.insert(full, Entry{std::move(image), offset, 0});
+        insert(place->key, std::move(image), place->offset);
+        found = m_entries.find(place->key);
     }
     found->lastUse = m_clock;
 
@@ -94,7 +190,7 @@ void SpriteCache::draw(QPainter& painter, const QByteArray& key, const QRectF& b
     painter.save();
     painter.resetTransform();
     const QRectF target = painter.deviceTransform().inverted().mapRect(
-        QRectF(QPointF(whole + entry.offset), QSizeF(entry.image.size())));
+        QRectF(QPointF(place->whole + entry.offset), QSizeF(entry.image.size())));
     painter.drawImage(target, entry.image);
     painter.restore();
     if (m_bytes > m_capacity)

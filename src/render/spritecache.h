@@ -3,13 +3,16 @@
 #include <QByteArray>
 #include <QHash>
 #include <QImage>
+#include <QPainter>
 #include <QPoint>
 #include <QRectF>
+#include <QSize>
+#include <QTransform>
 
 #include <cstdint>
 #include <functional>
-
-class QPainter;
+#include <optional>
+#include <vector>
 
 namespace tessaro {
 
@@ -35,6 +38,20 @@ public:
     // blending paint directly.
     void draw(QPainter& painter, const QByteArray& key, const QRectF& bounds, const Paint& paint);
 
+    // One picture of a frame: its key and bounds as draw() takes them, and
+    // its place as a transform on top of the painter's.
+    struct Part {
+        QByteArray key;
+        QRectF bounds;
+        QTransform transform;
+        Paint paint;
+    };
+    // Paints the parts that are not cached yet, several at once; the
+    // painter only lends its settings. The paint functions must be safe to
+    // run on other threads.
+    void prepare(const QPainter& painter, const std::vector<Part>& parts);
+    void draw(QPainter& painter, const Part& part);
+
     void clear();
     qsizetype bytes() const { return m_bytes; }
     qsizetype count() const { return m_entries.size(); }
@@ -50,6 +67,20 @@ private:
         std::uint64_t lastUse = 0;
     };
 
+    // Where a picture goes and how it is painted into its image.
+    struct Place {
+        QByteArray key; // with the transform's part in it
+        QPoint whole;   // the whole device pixel of the origin
+        QPoint offset;
+        QSize size;
+        QTransform transform;
+        QPainter::RenderHints hints;
+    };
+
+    static std::optional<Place> locate(const QTransform& toDevice, QPainter::RenderHints hints,
+                                       const QByteArray& key, const QRectF& bounds);
+    static QImage render(const Place& place, const Paint& paint);
+    void insert(const QByteArray& key, QImage image, QPoint offset);
     void evict();
 
     QHash<QByteArray, Entry> m_entries;

@@ -4,6 +4,7 @@
 #include "render/penpainter.h"
 #include "render/penpalette.h"
 #include "render/shadowlayer.h"
+#include "render/spritecache.h"
 
 #include <QImage>
 #include <QPainter>
@@ -129,7 +130,9 @@ private Q_SLOTS:
                 };
                 const QImage painted = paint(false);
                 paint(true); // fills the cache
+                const auto before = SpriteCache::forThisThread().painted();
                 const QImage copied = paint(true);
+                QCOMPARE(SpriteCache::forThisThread().painted(), before);
                 int far = 0;
                 for (int y = 0; y < painted.height(); ++y)
                     for (int x = 0; x < painted.width(); ++x) {

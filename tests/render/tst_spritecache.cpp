@@ -53,6 +53,30 @@ private Q_SLOTS:
         QCOMPARE(cache.count(), qsizetype(2));
     }
 
+    // What a frame prepares is painted once, on the pool, and drawn from the
+    // cache; the same picture asked for twice is painted once.
+    void preparedPartsAreDrawnFromTheCache() {
+        SpriteCache cache;
+        QImage image(300, 100, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.scale(1.25, 1.25);
+        std::vector<SpriteCache::Part> parts;
+        for (const double x : {30.0, 90.0, 150.0, 210.0})
+            parts.push_back({"disc", discBounds, QTransform::fromTranslate(x, 40), disc});
+        parts.push_back({"ring", discBounds, QTransform::fromTranslate(60, 40), [](QPainter& p) {
+                             p.setPen(QPen(Qt::black, 3));
+                             p.drawEllipse(QPointF(), 15, 15);
+                         }});
+        cache.prepare(painter, parts);
+        // The four discs all sit half a pixel off the grid: one picture.
+        QCOMPARE(cache.painted(), std::uint64_t(2));
+        for (const SpriteCache::Part& part : parts)
+            cache.draw(painter, part);
+        QCOMPARE(cache.painted(), std::uint64_t(2));
+        QCOMPARE(image.pixelColor(qRound(1.25 * 210), 50), QColor(200, 40, 90));
+    }
+
     void staysWithinItsCapacity() {
         constexpr qsizetype capacity = 64 * 1024;
         SpriteCache cache(capacity);

@@ -9,6 +9,9 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
+#include <QSemaphore>
+#include <QThread>
+#include <QThreadPool>
 
 #include <algorithm>
 #include <cmath>
@@ -86,10 +89,41 @@ std::optional<QImage> renderWallpaper(const WallpaperCanvas& canvas, double widt
     if (image.isNull())
         return std::nullopt;
     image.setDevicePixelRatio(scale);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    paintWallpaper(painter, QSizeF(width, height), canvas, scale);
-    painter.end();
+    const QSizeF size(width, height);
+    // Taken once here: asking the image from several threads would race on
+    // its bookkeeping.
+    uchar* const pixels = image.bits();
+    const auto paintRows = [&](int top, int bottom) {
+        // A band of the image's own rows, painted as if it were the whole.
+        QImage band(pixels + qsizetype(top) * image.bytesPerLine(), image.width(), bottom - top,
+                    image.bytesPerLine(), image.format());
+        band.setDevicePixelRatio(scale);
+        QPainter painter(&band);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.translate(0, -top / scale);
+        paintWallpaper(painter, size, canvas, scale);
+    };
+
+    // Bands of rows are painted side by side on the global pool. From a pool
+    // thread the engine also leaves each fill whole instead of splitting it
+    // across the pool, which on few cores costs more than it saves.
+    QThreadPool* pool = QThreadPool::globalInstance();
+    const int bands = std::clamp(pool->maxThreadCount(), 1, 16);
+    if (bands == 1 || image.height() < 64 * bands || pool->contains(QThread::currentThread())) {
+        paintRows(0, image.height());
+        return image;
+    }
+    QSemaphore finished;
+    for (int i = 0; i < bands; ++i) {
+        const int top = int(qint64(image.height()) * i / bands);
+        const int bottom = int(qint64(image.height()) * (i + 1) / bands);
+        pool->start([&, top, bottom] {
+            paintRows(top, bottom);
+            finished.release();
+        });
+    }
+    // Every band refers to this frame, so all of them are waited for.
+    finished.acquire(bands);
     return image;
 }
 

@@ -1,7 +1,9 @@
 #include "wallpaper/wallpapercanvas.h"
 
+#include <QPainter>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace tessaro;
@@ -55,6 +57,29 @@ private slots:
         QCOMPARE(image->size(), QSize(1280, 800));
         for (const QSizeF size : {QSizeF(1, 1), QSizeF(3, 900), QSizeF(900, 2)})
             QVERIFY(renderWallpaper(canvas, size.width(), size.height(), 1));
+    }
+
+    // Painted in bands side by side, the picture is the one painted whole.
+    void bandsJoinWithoutSeams() {
+        WallpaperCanvas canvas;
+        canvas.pen.beads = {u"cherry"_s, u"heart"_s, u"jelly-sky"_s, u"letter-L"_s};
+        canvas.bgHex = u"#2B211C"_s;
+        const QImage banded = *renderWallpaper(canvas, 900, 700, 1);
+        QImage whole(900, 700, QImage::Format_ARGB32_Premultiplied);
+        {
+            QPainter painter(&whole);
+            painter.setRenderHint(QPainter::Antialiasing);
+            paintWallpaper(painter, QSizeF(900, 700), canvas, 1);
+        }
+        int far = 0;
+        for (int y = 0; y < whole.height(); ++y)
+            for (int x = 0; x < whole.width(); ++x) {
+                const QRgb a = whole.pixel(x, y);
+                const QRgb b = banded.pixel(x, y);
+                far += std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                 std::abs(qBlue(a) - qBlue(b))}) > 8;
+            }
+        QCOMPARE(far, 0);
     }
 
     void screenSize() {

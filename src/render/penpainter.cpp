@@ -26,6 +26,8 @@ namespace {
 constexpr double shadowPixels = 1.5;
 constexpr double shadowBlurPerThick = 0.09;
 constexpr double beadShadowBlurPerThick = 0.175;
+// How far a bead's cast shade reaches along the barrel beyond the bead.
+constexpr double castShadeSide = 7.08; // 0.12 · beadR
 constexpr double beadShadowPixels = 4;
 constexpr double contactMarkPixels = 10;
 
@@ -159,7 +161,6 @@ void drawCastShade(QPainter& p, double r, double left, double right, bool dark, 
     const double strength = dark ? 0.42 : 0.32;
     const double middle = dark ? 0.24 : 0.18;
     const RGB edge = shifted(lower, -0.1);
-    constexpr double sideWidth = 7.08; // 0.12 · beadR
     p.save();
     p.translate(0, 3.54);
     p.scale(1, 0.42);
@@ -172,7 +173,7 @@ void drawCastShade(QPainter& p, double r, double left, double right, bool dark, 
     p.restore();
     for (const double side : {-1.0, 1.0}) {
         const double from = side * r;
-        const double to = from + side * sideWidth;
+        const double to = from + side * castShadeSide;
         QLinearGradient band(from, 0, to, 0);
         band.setColorAt(0, toColor(edge, 0.35));
         band.setColorAt(1, toColor(edge, 0));
@@ -186,7 +187,7 @@ void drawCastShade(QPainter& p, double r, double left, double right, bool dark, 
 void addCastShades(std::vector<SpriteCache::Part>& parts, const QList<ShadowBead>& placed,
                    bool dark, const RGB& lower, double thick) {
     for (const ShadowBead& b : placed) {
-        const double reach = std::max(1.15 * b.r, b.r + 7.08);
+        const double reach = std::max(1.15 * b.r, b.r + castShadeSide);
         // The barrel's ends clip the shade only where it reaches them.
         const double left = std::max(-2 - b.x, -reach);
         const double right = std::min(penLength + 2 - b.x, reach);

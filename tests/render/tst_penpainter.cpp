@@ -5,6 +5,7 @@
 #include "render/penpalette.h"
 #include "render/shadowlayer.h"
 #include "render/spritecache.h"
+#include "support/imagecompare.h"
 
 #include <QImage>
 #include <QPainter>
@@ -133,16 +134,7 @@ private Q_SLOTS:
                 const auto before = SpriteCache::forThisThread().painted();
                 const QImage copied = paint(true);
                 QCOMPARE(SpriteCache::forThisThread().painted(), before);
-                int far = 0;
-                for (int y = 0; y < painted.height(); ++y)
-                    for (int x = 0; x < painted.width(); ++x) {
-                        const QRgb a = painted.pixel(x, y);
-                        const QRgb b = copied.pixel(x, y);
-                        const int d =
-                            std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                                      std::abs(qBlue(a) - qBlue(b))});
-                        far += d > 40;
-                    }
+                const int far = test::pixelsApart(painted, copied, 40);
                 // Parts move by at most an eighth of a pixel; only edges show it.
                 QVERIFY2(far < 50, qPrintable(u"%1 %2: %3"_s.arg(type.id).arg(dark).arg(far)));
             }

@@ -1,9 +1,9 @@
+#include "support/imagecompare.h"
 #include "wallpaper/wallpapercanvas.h"
 
 #include <QPainter>
 #include <QTest>
 
-#include <algorithm>
 #include <cmath>
 
 using namespace tessaro;
@@ -71,15 +71,7 @@ private slots:
             painter.setRenderHint(QPainter::Antialiasing);
             paintWallpaper(painter, QSizeF(900, 700), canvas, 1);
         }
-        int far = 0;
-        for (int y = 0; y < whole.height(); ++y)
-            for (int x = 0; x < whole.width(); ++x) {
-                const QRgb a = whole.pixel(x, y);
-                const QRgb b = banded.pixel(x, y);
-                far += std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                                 std::abs(qBlue(a) - qBlue(b))}) > 8;
-            }
-        QCOMPARE(far, 0);
+        QCOMPARE(test::pixelsApart(whole, banded, 8), 0);
     }
 
     void screenSize() {

@@ -1,4 +1,4 @@
-#include "wallpaper/wallpapercanvas.h"
+#include "render/wallpapercanvas.h"
 
 #include <benchmark/benchmark.h>
 

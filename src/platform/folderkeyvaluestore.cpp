@@ -119,7 +119,7 @@ void FolderKeyValueStore::scan() {
     }
     m_seen = std::move(present);
     if (changed)
-        emit externalChange();
+        Q_EMIT externalChange();
 }
 
 } // namespace tessaro

@@ -40,7 +40,7 @@ public:
         Q_UNUSED(name);
     }
 
-signals:
+Q_SIGNALS:
     // Another device changed a value. Never raised for this program's own writes.
     void externalChange();
 };

@@ -461,7 +461,7 @@ void RedisKeyValueStore::announceChange() {
         this,
         [this] {
             m_announcePending = false;
-            emit externalChange();
+            Q_EMIT externalChange();
         },
         Qt::QueuedConnection);
 }

@@ -13,7 +13,7 @@ public:
 
     virtual bool prefersDark() const = 0;
 
-signals:
+Q_SIGNALS:
     void changed();
 };
 

@@ -24,7 +24,7 @@ constexpr int settleMs = FolderKeyValueStore::coalesceMs * 4;
 class TestFolderKeyValueStore : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void fileNamesAreSafeForSyncEngines() {
         QCOMPARE(FolderKeyValueStore::fileNameForKey(u"ts.state.v1"_s), u"ts.state.v1"_s);
         QCOMPARE(FolderKeyValueStore::fileNameForKey(u".hidden"_s), u"%2Ehidden"_s);

@@ -67,7 +67,7 @@ class TestRedisKeyValueStore : public QObject {
 
     RedisServer m_server;
 
-private slots:
+private Q_SLOTS:
     // One server for all tests; one that a test left down or locked is replaced.
     void init() {
         if (!m_server.command({"FLUSHALL"})) {

@@ -52,7 +52,7 @@ const BeadSpec& bead(const QString& id) {
 class TestBeadPainter : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     // Radii that are not positive draw nothing; odd scales and angles are tolerated.
     void everyBeadAtEverySizeDrawsAndRestoresThePainter() {
         QImage image(120, 120, QImage::Format_ARGB32_Premultiplied);

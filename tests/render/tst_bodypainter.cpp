@@ -75,7 +75,7 @@ bool near(const QColor& c, const RGB& expected) {
 class TestBodyPainter : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void inputFromCatalog() {
         const BodyInput brush = makeBodyInput(u"brush", std::nullopt, u"#5FC2A0", true, 3);
         QCOMPARE(brush.thick, 72.0);

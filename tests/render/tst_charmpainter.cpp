@@ -43,7 +43,7 @@ double centreOfInkX(const QImage& image) {
 class TestCharmPainter : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void everyKindAtEverySize() {
         QStringList kinds = charmKinds();
         kinds << QString() << QStringLiteral("dragon");

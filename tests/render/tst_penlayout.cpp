@@ -13,7 +13,7 @@ using namespace Qt::StringLiterals;
 class TestPenLayout : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void stageAngleAndScale() {
         const StageFit wide = fitStage(560);
         QCOMPARE(wide.layout.angle, -0.3490658503988659);

@@ -36,7 +36,7 @@ QImage drawn(ShadowLayer& layer, QSize size, QRectF content, const QColor& colou
 class TestShadowLayer : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     // The same picture at several device scales: a 40 px square shadowed 80 px
     // to the right, blurred by 4 px, all times `scale`.
     void edgeProfile_data() {

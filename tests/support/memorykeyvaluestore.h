@@ -28,7 +28,7 @@ public:
 
     void remoteWrite(const QString& key, const QByteArray& value) {
         m_values.insert(key, value);
-        emit externalChange();
+        Q_EMIT externalChange();
     }
     void addConflictCopy(const QString& key, const QString& name, const QByteArray& value) {
         m_conflicts[key].append({name, value});

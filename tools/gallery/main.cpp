@@ -7,7 +7,7 @@
 #include "render/penlayout.h"
 #include "render/penpainter.h"
 #include "render/penpalette.h"
-#include "wallpaper/wallpapercanvas.h"
+#include "render/wallpapercanvas.h"
 
 #include <QDir>
 #include <QGuiApplication>

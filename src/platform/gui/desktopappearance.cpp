@@ -79,7 +79,7 @@ void DesktopAppearance::setScheme(std::optional<uint> scheme) {
     if (dark == m_dark)
         return;
     m_dark = dark;
-    emit changed();
+    Q_EMIT changed();
 }
 
 bool DesktopAppearance::eventFilter(QObject* watched, QEvent* event) {

@@ -35,7 +35,7 @@ public:
 
     void change(uint value) {
         scheme = value;
-        emit SettingChanged(u"org.freedesktop.appearance"_s, u"color-scheme"_s,
+        Q_EMIT SettingChanged(u"org.freedesktop.appearance"_s, u"color-scheme"_s,
                             QDBusVariant(QVariant::fromValue(value)));
     }
 
@@ -85,7 +85,7 @@ void unregisterPortal() {
 class TestDesktopAppearance : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void initTestCase() { QVERIFY2(QDBusConnection::sessionBus().isConnected(), "no session bus"); }
     void cleanup() {
         unregisterPortal();

@@ -1,0 +1,362 @@
+#include "penstore.h"
+
+#include "cloudsync.h"
+#include "drawings/drawingcloudwatcher.h"
+#include "platform/keyvaluestore.h"
+#include "quotes/quotecollection.h"
+#include "widgetsnapshot.h"
+
+#include <QSet>
+
+namespace tessaro {
+
+using namespace Qt::StringLiterals;
+
+PenStore::PenStore(Environment environment, QObject* parent)
+    : QObject(parent)
+    , m_environment(std::move(environment))
+    , m_file(m_environment.dataFolder + u"/state.json"_s, m_environment.durability)
+    , m_cloud(new CloudSync(m_environment.keyValueStore, this))
+    , m_drawingFiles(new DrawingFiles(m_environment.dataFolder + u"/Drawings"_s, std::nullopt,
+                                      m_environment.cloudResolver, this))
+    , m_drawingWatcher(new DrawingCloudWatcher(this)) {
+    m_cloud->setPushDelay(m_environment.pushDelayMs);
+    m_cloud->setClock(m_environment.clock);
+
+    const AppState state = m_file.load(now());
+    m_pen = state.pen;
+    m_saved = state.saved;
+    m_quotes = state.quotes;
+    m_drawings = state.drawings;
+    m_activeGroup = state.activeGroup;
+    m_deleted = state.deleted;
+    m_updatedAt = state.updatedAt;
+
+    writeSnapshot();
+    startCloud();
+    reconcileDrawings();
+
+    QPointer<PenStore> self(this);
+    m_drawingFiles->resolveCloud([self](bool available) {
+        if (!self || !available)
+            return;
+        self->reconcileDrawings();
+        self->m_drawingWatcher->setOnChange([self] {
+            if (self)
+                self->reconcileDrawings();
+        });
+        self->m_drawingWatcher->start(self->m_drawingFiles->cloudDir());
+    });
+}
+
+PenStore::~PenStore() = default;
+
+void PenStore::setPen(const Pen& pen) {
+    m_pen = pen;
+    Q_EMIT changed(Change::pen);
+}
+
+void PenStore::setSaved(const QList<Pen>& saved) {
+    m_saved = saved;
+    Q_EMIT changed(Change::saved);
+}
+
+void PenStore::setQuotes(const QList<Quote>& quotes) {
+    m_quotes = quotes;
+    Q_EMIT changed(Change::quotes);
+}
+
+void PenStore::setDrawings(const QList<Drawing>& drawings) {
+    m_drawings = drawings;
+    Q_EMIT changed(Change::drawings);
+}
+
+void PenStore::setActiveGroup(const QString& group) {
+    if (group == m_activeGroup)
+        return;
+    m_activeGroup = group;
+    Q_EMIT changed(Change::activeGroup);
+    save(true);
+}
+
+bool PenStore::addBead(const QString& beadID) {
+    if (!beadById(beadID) || m_pen.beads.size() >= maxBeadsPerPen)
+        return false;
+    m_pen.beads.append(beadID);
+    Q_EMIT changed(Change::pen);
+    save(true);
+    return true;
+}
+
+void PenStore::removeBead(qsizetype index) {
+    if (index < 0 || index >= m_pen.beads.size())
+        return;
+    m_pen.beads.removeAt(index);
+    Q_EMIT changed(Change::pen);
+    save(true);
+}
+
+void PenStore::removeLastBead() {
+    if (!m_pen.beads.isEmpty())
+        removeBead(m_pen.beads.size() - 1);
+}
+
+void PenStore::clearBeads() {
+    if (m_pen.beads.isEmpty())
+        return;
+    m_pen.beads.clear();
+    Q_EMIT changed(Change::pen);
+    save(true);
+}
+
+std::optional<qsizetype> PenStore::moveBead(qsizetype index, qsizetype offset) {
+    const qsizetype count = m_pen.beads.size();
+    const qsizetype target = index + offset;
+    if (index < 0 || index >= count || target < 0 || target >= count)
+        return std::nullopt;
+    m_pen.beads.swapItemsAt(index, target);
+    Q_EMIT changed(Change::pen);
+    save(true);
+    return target;
+}
+
+void PenStore::setBarrel(const QString& barrel) {
+    if (!barrelById(barrel))
+        return;
+    m_pen.barrel = barrel;
+    Q_EMIT changed(Change::pen);
+    save(true);
+}
+
+void PenStore::setType(const QString& type) {
+    if (!penTypeById(type) || type == m_pen.type)
+        return;
+    m_pen.type = type;
+    Q_EMIT changed(Change::pen);
+    save(true);
+}
+
+void PenStore::setInk(const QString& ink) {
+    if (!isInkColour(ink) || ink == m_pen.ink)
+        return;
+    m_pen.ink = ink;
+    Q_EMIT changed(Change::pen);
+    save(true);
+}
+
+void PenStore::setCharm(const QString& charm) {
+    if (!isCharmKind(charm))
+        return;
+    m_pen.charm = charm;
+    Q_EMIT changed(Change::pen);
+    save(true);
+}
+
+bool PenStore::saveToCase() {
+    if (m_pen.beads.isEmpty())
+        return false;
+    Pen kept = m_pen;
+    kept.savedAt = now();
+    recordTombstone(kept.caseKey(), std::nullopt);
+    m_saved.prepend(kept);
+    m_pen.beads.clear();
+    m_pen.savedAt.reset();
+    Q_EMIT changed(Change::saved);
+    Q_EMIT changed(Change::pen);
+    save(true);
+    return true;
+}
+
+void PenStore::takeFromCase(qsizetype index) {
+    if (index < 0 || index >= m_saved.size())
+        return;
+    const Date time = now();
+    Pen taken = m_saved.takeAt(index);
+    recordTombstone(taken.caseKey(), time);
+    if (!m_pen.beads.isEmpty()) {
+        Pen current = m_pen;
+        current.savedAt = time;
+        m_saved.prepend(current);
+    }
+    taken = taken.sanitized();
+    taken.savedAt.reset();
+    m_pen = taken;
+    Q_EMIT changed(Change::saved);
+    Q_EMIT changed(Change::pen);
+    save(true);
+}
+
+void PenStore::deleteFromCase(qsizetype index) {
+    if (index < 0 || index >= m_saved.size())
+        return;
+    recordTombstone(m_saved[index].caseKey(), now());
+    m_saved.removeAt(index);
+    Q_EMIT changed(Change::saved);
+    save(true);
+}
+
+bool PenStore::addQuote(const QString& text, const QString& source,
+                        const std::optional<QString>& url) {
+    auto collection = tessaro::addQuote(m_quotes, text, source, url, now());
+    if (!collection)
+        return false;
+    m_quotes = std::move(*collection);
+    Q_EMIT changed(Change::quotes);
+    save(true);
+    return true;
+}
+
+int PenStore::importQuotes(const QList<Quote>& incoming) {
+    auto result = tessaro::importQuotes(m_quotes, incoming);
+    if (!result.collection)
+        return 0;
+    m_quotes = std::move(*result.collection);
+    Q_EMIT changed(Change::quotes);
+    save(true);
+    return result.added;
+}
+
+void PenStore::deleteQuote(const QString& id) {
+    const auto count = m_quotes.removeIf([&](const Quote& quote) { return quote.id == id; });
+    if (count == 0)
+        return;
+    recordTombstone(id, now());
+    Q_EMIT changed(Change::quotes);
+    save(true);
+}
+
+std::optional<Drawing> PenStore::drawing(const QString& id) const {
+    for (const Drawing& record : m_drawings)
+        if (record.id == id)
+            return record;
+    return std::nullopt;
+}
+
+void PenStore::deleteDrawing(const QString& id) {
+    const auto count = m_drawings.removeIf([&](const Drawing& record) { return record.id == id; });
+    if (count == 0)
+        return;
+    recordTombstone(id, now());
+    m_drawingFiles->remove(id);
+    Q_EMIT changed(Change::drawings);
+    save(true);
+}
+
+void PenStore::setDrawingThumbnail(const QString& id, const QByteArray& png) {
+    if (png.size() > maxThumbnailBytes)
+        return;
+    for (Drawing& record : m_drawings) {
+        if (record.id != id)
+            continue;
+        if (record.thumbnailPNG == png)
+            return;
+        record.thumbnailPNG = png;
+        Q_EMIT changed(Change::drawings);
+        save(false);
+        return;
+    }
+}
+
+void PenStore::reconcileDrawings() {
+    QSet<QString> known;
+    for (const Drawing& record : m_drawings)
+        known.insert(record.id);
+    // A page edited after its deletion keeps both its record and the old
+    // tombstone; only pages without a record are gone for good.
+    QSet<QString> deletedPages;
+    for (auto it = m_deleted.cbegin(); it != m_deleted.cend(); ++it)
+        if (!known.contains(it.key()))
+            deletedPages.insert(it.key());
+    m_drawingFiles->sync(deletedPages);
+    QList<Drawing> adopted;
+    for (const QString& id : m_drawingFiles->unrecordedIDs(known)) {
+        if (m_deleted.contains(id))
+            continue;
+        Drawing record;
+        record.id = id;
+        record.createdAt = m_drawingFiles->modified(id).value_or(now());
+        record.updatedAt = record.createdAt;
+        record.penType = m_pen.type;
+        record.ink = m_pen.ink;
+        adopted.append(record);
+    }
+    if (adopted.isEmpty())
+        return;
+    m_drawings = normalizeDrawings(m_drawings + adopted);
+    Q_EMIT changed(Change::drawings);
+    save(false);
+}
+
+void PenStore::save(bool touch) {
+    if (touch)
+        m_updatedAt = now();
+    const AppState state = currentState();
+    m_file.save(state);
+    writeSnapshot();
+    m_cloud->push(state);
+}
+
+AppState PenStore::currentState() const {
+    return {m_pen, m_saved, m_activeGroup, m_quotes, m_drawings, m_deleted, m_updatedAt};
+}
+
+void PenStore::applyRemote(const AppState& remote) {
+    const Date time = now();
+    const AppState current = currentState();
+    const AppState merged = mergeStates(current, remote.sanitized(time), time);
+    if (merged == current)
+        return;
+    m_pen = merged.pen;
+    m_saved = merged.saved;
+    m_quotes = merged.quotes;
+    m_drawings = merged.drawings;
+    m_deleted = merged.deleted;
+    Q_EMIT changed(Change::pen);
+    Q_EMIT changed(Change::saved);
+    Q_EMIT changed(Change::quotes);
+    Q_EMIT changed(Change::drawings);
+    if (merged.activeGroup != m_activeGroup)
+        setActiveGroup(merged.activeGroup);
+    m_updatedAt = merged.updatedAt;
+    save(false);
+    // Pages deleted or added elsewhere: their files follow now rather than at
+    // the next change in the cloud folder.
+    if (merged.drawings != current.drawings || merged.deleted != current.deleted)
+        reconcileDrawings();
+}
+
+void PenStore::startCloud() {
+    QPointer<PenStore> self(this);
+    m_cloud->setOnRemote([self](const AppState& remote) {
+        if (self)
+            self->applyRemote(remote);
+    });
+    m_cloud->setOnTruncated([self](int count) {
+        if (self && count != self->m_cloudTruncatedCount) {
+            self->m_cloudTruncatedCount = count;
+            Q_EMIT self->changed(Change::cloudTruncatedCount);
+        }
+    });
+    m_cloud->start([self] { return self ? self->currentState() : AppState(); });
+}
+
+void PenStore::recordTombstone(const QString& key, std::optional<Date> date) {
+    if (date)
+        m_deleted.insert(key, *date);
+    else
+        m_deleted.remove(key);
+}
+
+void PenStore::writeSnapshot() {
+    if (!m_environment.groupPreferences)
+        return;
+    // Most saves leave what the widget shows as it was; then there is nothing to write.
+    PenSnapshot snapshot =
+        makeSnapshot(m_pen, m_quotes, m_drawings.isEmpty() ? nullptr : &m_drawings.first());
+    if (m_lastSnapshot == snapshot)
+        return;
+    tessaro::writeSnapshot(*m_environment.groupPreferences, snapshot);
+    m_lastSnapshot = std::move(snapshot);
+}
+
+} // namespace tessaro

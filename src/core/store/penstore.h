@@ -1,0 +1,122 @@
+#pragma once
+
+#include "appstate.h"
+#include "drawings/drawingfiles.h"
+#include "statefile.h"
+#include "widgetsnapshot.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+
+namespace tessaro {
+
+class CloudSync;
+class DrawingCloudWatcher;
+class KeyValueStore;
+class Preferences;
+
+// The one owner of the live document. Views read it and change it only
+// through its operations; every change is announced through `changed`.
+// Each user change saves with touch: the state file is rewritten whole, the
+// widget snapshot refreshed and a cloud push scheduled. Main thread only.
+class PenStore : public QObject {
+    Q_OBJECT
+
+public:
+    enum class Change { pen, saved, quotes, drawings, activeGroup, cloudTruncatedCount };
+    Q_ENUM(Change)
+
+    // What the store works with, handed in so that tests can use folders and
+    // clocks of their own.
+    struct Environment {
+        QString dataFolder;
+        KeyValueStore* keyValueStore = nullptr;
+        Preferences* groupPreferences = nullptr;
+        DrawingFiles::CloudResolver cloudResolver;
+        std::function<Date()> clock = currentDate;
+        Durability durability = Durability::flushed;
+        int pushDelayMs = 800;
+    };
+
+    explicit PenStore(Environment environment, QObject* parent = nullptr);
+    ~PenStore() override;
+
+    const Pen& pen() const { return m_pen; }
+    const QList<Pen>& saved() const { return m_saved; }
+    const QList<Quote>& quotes() const { return m_quotes; }
+    const QList<Drawing>& drawings() const { return m_drawings; }
+    const QString& activeGroup() const { return m_activeGroup; }
+    int cloudTruncatedCount() const { return m_cloudTruncatedCount; }
+    const Tombstones& deleted() const { return m_deleted; }
+    Date updatedAt() const { return m_updatedAt; }
+    QString stateFilePath() const { return m_file.path(); }
+
+    // Bindings: replace and publish, without saving.
+    void setPen(const Pen& pen);
+    void setSaved(const QList<Pen>& saved);
+    void setQuotes(const QList<Quote>& quotes);
+    void setDrawings(const QList<Drawing>& drawings);
+    // Saves with touch when the group differs.
+    void setActiveGroup(const QString& group);
+
+    bool addBead(const QString& beadID);
+    void removeBead(qsizetype index);
+    void removeLastBead();
+    void clearBeads();
+    std::optional<qsizetype> moveBead(qsizetype index, qsizetype offset);
+
+    void setBarrel(const QString& barrel);
+    void setType(const QString& type);
+    void setInk(const QString& ink);
+    void setCharm(const QString& charm);
+
+    bool saveToCase();
+    void takeFromCase(qsizetype index);
+    void deleteFromCase(qsizetype index);
+
+    bool addQuote(const QString& text, const QString& source, const std::optional<QString>& url);
+    int importQuotes(const QList<Quote>& incoming);
+    void deleteQuote(const QString& id);
+
+    std::optional<Drawing> drawing(const QString& id) const;
+    void deleteDrawing(const QString& id);
+    void setDrawingThumbnail(const QString& id, const QByteArray& png);
+    void reconcileDrawings();
+
+    void save(bool touch);
+    AppState currentState() const;
+    void applyRemote(const AppState& remote);
+
+    CloudSync& cloud() { return *m_cloud; }
+    DrawingFiles& drawingFiles() { return *m_drawingFiles; }
+    DrawingCloudWatcher& drawingWatcher() { return *m_drawingWatcher; }
+
+Q_SIGNALS:
+    void changed(PenStore::Change what);
+
+private:
+    void startCloud();
+    void recordTombstone(const QString& key, std::optional<Date> date);
+    void writeSnapshot();
+    Date now() const { return m_environment.clock(); }
+
+    Environment m_environment;
+    StateFile m_file;
+    CloudSync* m_cloud;
+    DrawingFiles* m_drawingFiles;
+    DrawingCloudWatcher* m_drawingWatcher;
+
+    Pen m_pen;
+    QList<Pen> m_saved;
+    QList<Quote> m_quotes;
+    QList<Drawing> m_drawings;
+    QString m_activeGroup = defaultGroup;
+    int m_cloudTruncatedCount = 0;
+    Tombstones m_deleted;
+    Date m_updatedAt = distantPast;
+    std::optional<PenSnapshot> m_lastSnapshot;
+};
+
+} // namespace tessaro

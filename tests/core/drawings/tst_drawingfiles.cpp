@@ -1,0 +1,294 @@
+#include "drawings/drawingfiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSemaphore>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <QThreadPool>
+
+#include <atomic>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+using namespace tessaro;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr qint64 t0 = 1'700'000'000;
+const QString syncthingCopy = u"p.sync-conflict-20240501-101500-ABCDEFG.pkdrawing"_s;
+const QString nextcloudCopy = u"p (conflicted copy 2024-05-01 101500).pkdrawing"_s;
+
+// Dated a quarter second past `seconds`, so that lost nanoseconds show.
+bool put(const QString& path, const QByteArray& bytes, qint64 seconds = t0) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        return false;
+    file.close();
+    const timespec times[2] = {{0, UTIME_OMIT}, {time_t(seconds), 250'000'000}};
+    return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
+}
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+qint64 modifiedNs(const QString& path) {
+    struct stat status {};
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+        return -1;
+    return qint64(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec;
+}
+
+QStringList ids(const char* spaced) {
+    return QString::fromLatin1(spaced).split(u' ', Qt::SkipEmptyParts);
+}
+
+QStringList entries(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden);
+}
+
+} // namespace
+
+class TestDrawingFiles : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_root;
+    QString m_local;
+    QString m_cloud;
+
+    QString local(QStringView id) const { return m_local + u'/' + id.toString() + u".pkdrawing"_s; }
+    QString cloud(QStringView id) const { return m_cloud + u'/' + id.toString() + u".pkdrawing"_s; }
+    QString outside(const QString& name) const { return m_root->filePath(name); }
+
+private Q_SLOTS:
+    void init() {
+        m_root = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_root->isValid());
+        m_local = m_root->filePath(u"data/Drawings"_s);
+        m_cloud = m_root->filePath(u"cloud/Documents/Drawings"_s);
+    }
+
+    void listsPagesAndPlaceholdersOnly() {
+        DrawingFiles files(m_local, m_cloud);
+        for (const QString& name :
+             {u"x.pkdrawing"_s, u".y.pkdrawing.icloud"_s, u"notes.txt"_s, u".pkdrawing"_s,
+              u"a b.pkdrawing"_s, syncthingCopy, nextcloudCopy, u"w.pkdrawing.partial"_s,
+              u".syncthing.v.pkdrawing.tmp"_s, u".u.pkdrawing.tmp-abc123"_s, u".icloud"_s})
+            QVERIFY(put(m_local + u'/' + name, "s"));
+        QCOMPARE(files.listIDs(m_local), ids("x y"));
+        QCOMPARE(files.listIDs(outside(u"missing"_s)), QStringList());
+        QVERIFY(put(cloud(u"x"), "x") && put(cloud(u"c"), "c"));
+        QVERIFY(put(m_cloud + u"/.d.pkdrawing.icloud"_s, ""));
+        QCOMPARE(files.unrecordedIDs({u"x"_s}), ids("c d y"));
+    }
+
+    void localFileIsPreferredAndCloudReadsAreKept() {
+        DrawingFiles files(m_local, m_cloud);
+        QVERIFY(put(local(u"a"), "local") && put(cloud(u"a"), "cloud", t0 + 5));
+        QVERIFY(put(cloud(u"b"), "cloud b", t0 + 60));
+        QVERIFY(put(m_cloud + u"/.c.pkdrawing.icloud"_s, ""));
+        QCOMPARE(files.modified(u"a"_s), dateFromUnix(double(t0) + 0.25));
+        QCOMPARE(files.modified(u"b"_s), dateFromUnix(double(t0 + 60) + 0.25));
+        QCOMPARE(files.read(u"a"_s), QByteArray("local"));
+        QCOMPARE(files.read(u"b"_s), QByteArray("cloud b"));
+        QCOMPARE(modifiedNs(local(u"b")), modifiedNs(cloud(u"b")));
+        QCOMPARE(files.read(u"c"_s), std::nullopt);
+        QVERIFY(!QFileInfo::exists(local(u"c")));
+    }
+
+    void newerFilesAreCopiedAcross() {
+        DrawingFiles files(m_local, m_cloud);
+        QVERIFY(put(local(u"a"), "a new", t0 + 10) && put(cloud(u"a"), "a old"));
+        QVERIFY(put(local(u"b"), "b old") && put(cloud(u"b"), "b new", t0 + 10));
+        QVERIFY(put(local(u"c"), "c") && put(cloud(u"d"), "d"));
+        QVERIFY(put(local(u"e"), "mine") && put(cloud(u"e"), "theirs"));
+        QVERIFY(files.push(u"a"_s) && files.pull(u"b"_s));
+        QVERIFY(!files.push(u"a"_s) && !files.pull(u"a"_s) && !files.push(u"e"_s));
+        QCOMPARE(files.sync(), ids("c d"));
+        QCOMPARE(contents(cloud(u"a")), "a new");
+        QCOMPARE(modifiedNs(cloud(u"a")), (t0 + 10) * 1'000'000'000 + 250'000'000);
+        QCOMPARE(contents(local(u"b")), "b new");
+        QCOMPARE(contents(cloud(u"c")) + contents(local(u"d")), "cd");
+        // Equal dates: neither side wins.
+        QCOMPARE(contents(local(u"e")) + contents(cloud(u"e")), "minetheirs");
+        QCOMPARE(files.sync(), QStringList());
+    }
+
+    // An empty name would put pages at the root of the file system.
+    void emptyCloudFolderNameMeansNoCloud() {
+        DrawingFiles files(m_local, QString());
+        QCOMPARE(files.cloudDir(), std::nullopt);
+        QVERIFY(put(local(u"a"), "a"));
+        QVERIFY(!files.push(u"a"_s) && !files.pull(u"a"_s));
+        QCOMPARE(files.sync(), QStringList());
+        QCOMPARE(files.read(u"b"_s), std::nullopt);
+    }
+
+    void deletedPagesAreRemovedNotMirrored() {
+        DrawingFiles files(m_local, m_cloud);
+        QVERIFY(put(local(u"a"), "a") && put(cloud(u"b"), "b"));
+        QVERIFY(put(local(u"p"), "p", t0 + 1) && put(cloud(u"p"), "p"));
+        QVERIFY(put(m_cloud + u'/' + nextcloudCopy, "p", t0 + 2));
+        QVERIFY(put(local(u"r"), "r") && put(cloud(u"r"), "r"));
+        QVERIFY(put(m_cloud + u'/' + QString(syncthingCopy).replace(0, 1, u'r'), "r"));
+        QVERIFY(put(local(u"keep"), "k"));
+        files.remove(u"r"_s);
+        QCOMPARE(files.sync({u"a"_s, u"b"_s, u"p"_s, u"never"_s}), ids("a b keep p"));
+        QCOMPARE(entries(m_local), ids("keep.pkdrawing"));
+        QCOMPARE(entries(m_cloud), ids("keep.pkdrawing"));
+    }
+
+    void conflictCopyFoldsIntoThePage_data() {
+        QTest::addColumn<bool>("inCloud");
+        QTest::addColumn<QString>("copyName");
+        QTest::addColumn<qint64>("pageTime");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("newer copy wins") << true << syncthingCopy << t0 << QByteArray("copy");
+        QTest::newRow("newer page stays") << true << syncthingCopy << t0 + 20 << QByteArray("page");
+        QTest::newRow("equal dates keep page")
+            << true << nextcloudCopy << t0 + 10 << QByteArray("page");
+        QTest::newRow("copy without page")
+            << true << nextcloudCopy << qint64(0) << QByteArray("copy");
+        QTest::newRow("in the local folder") << false << syncthingCopy << t0 << QByteArray("copy");
+    }
+    void conflictCopyFoldsIntoThePage() {
+        QFETCH(bool, inCloud);
+        QFETCH(QString, copyName);
+        QFETCH(qint64, pageTime);
+        QFETCH(QByteArray, expected);
+        DrawingFiles files(m_local, m_cloud);
+        const QString folder = inCloud ? m_cloud : m_local;
+        if (pageTime)
+            QVERIFY(put(folder + u"/p.pkdrawing"_s, "page", pageTime));
+        QVERIFY(put(folder + u'/' + copyName, "copy", t0 + 10));
+        files.sync();
+        QVERIFY(!QFileInfo::exists(folder + u'/' + copyName));
+        QCOMPARE(contents(local(u"p")), expected);
+        QCOMPARE(contents(cloud(u"p")), expected);
+    }
+
+    void invalidIDsTouchNothing_data() {
+        QTest::addColumn<QString>("id");
+        QTest::newRow("parent") << u"../x"_s;
+        QTest::newRow("slash") << u"a/b"_s;
+        QTest::newRow("empty") << QString();
+        QTest::newRow("dot") << u"x.y"_s;
+        QTest::newRow("too long") << QString(41, u'x');
+    }
+    void invalidIDsTouchNothing() {
+        QFETCH(QString, id);
+        DrawingFiles files(m_local, m_cloud);
+        const QStringList targets{outside(u"x.pkdrawing"_s), outside(u"data/x.pkdrawing"_s),
+                                  outside(u"cloud/Documents/x.pkdrawing"_s)};
+        for (const QString& target : targets)
+            QVERIFY(put(target, "outside", t0 + 100));
+        QVERIFY(!isValidDrawingID(id));
+        QCOMPARE(files.read(id), std::nullopt);
+        QCOMPARE(files.modified(id), std::nullopt);
+        QVERIFY(!files.push(id) && !files.pull(id));
+        files.remove(id);
+        QCOMPARE(files.sync({id}), QStringList());
+        for (const QString& target : targets)
+            QCOMPARE(contents(target), "outside");
+        QCOMPARE(entries(m_cloud), QStringList());
+    }
+
+    // Links, folders, pipes and oversized files named like pages or conflict
+    // copies are neither followed, nor replaced, nor taken for pages.
+    void nonPagesAreLeftAlone() {
+        DrawingFiles files(m_local, m_cloud);
+        const QString secret = outside(u"secret"_s);
+        QVERIFY(put(secret, "secret", t0 + 100));
+        for (const QString& folder : {m_local, m_cloud}) {
+            QVERIFY(QFile::link(secret, folder + u"/evil.pkdrawing"_s));
+            QVERIFY(QDir(folder).mkdir(u"d.pkdrawing"_s));
+            QCOMPARE(::mkfifo(QFile::encodeName(folder + u"/p.pkdrawing"_s).constData(), 0600), 0);
+        }
+        QVERIFY(put(local(u"n"), "n") && QFile::link(secret, cloud(u"n")));
+        QVERIFY(put(cloud(u"m"), "cloud m") && QFile::link(secret, local(u"m")));
+        const QString bigCopy = m_cloud + u"/m.sync-conflict-20240501-101500-ABCDEFG.pkdrawing"_s;
+        for (const QString& big : {local(u"big"), bigCopy})
+            QVERIFY(put(big, "", t0 + 10) && QFile::resize(big, DrawingFiles::maxFileBytes + 1));
+        const QStringList special = ids("evil d p big");
+
+        QCOMPARE(files.unrecordedIDs({}), ids("m n"));
+        for (int i = 0; i < 3; ++i)
+            QTest::ignoreMessage(QtCriticalMsg, "could not mirror n up to the cloud folder");
+        QCOMPARE(files.sync(), QStringList());
+        QVERIFY(!files.push(u"n"_s) && !files.pull(u"m"_s));
+        for (const QString& id : special)
+            QCOMPARE(files.read(id), std::nullopt);
+        QCOMPARE(files.read(u"m"_s), QByteArray("cloud m"));
+        for (const QString& id : special)
+            files.remove(id);
+        QCOMPARE(files.sync(QSet<QString>(special.cbegin(), special.cend())), QStringList());
+
+        for (const QString& folder : {m_local, m_cloud}) {
+            QCOMPARE(QFile::symLinkTarget(folder + u"/evil.pkdrawing"_s), secret);
+            QVERIFY(QFileInfo(folder + u"/d.pkdrawing"_s).isDir());
+            QVERIFY(QFileInfo::exists(folder + u"/p.pkdrawing"_s));
+        }
+        QCOMPARE(QFile::symLinkTarget(cloud(u"n")), secret);
+        QCOMPARE(QFile::symLinkTarget(local(u"m")), secret);
+        QVERIFY(!QFileInfo::exists(cloud(u"big")) && QFileInfo::exists(bigCopy));
+        QCOMPARE(contents(secret), "secret");
+        QCOMPARE(modifiedNs(secret), (t0 + 100) * 1'000'000'000 + 250'000'000);
+    }
+
+    void resolveCloudAnswersOnTheMainThread_data() {
+        QTest::addColumn<bool>("hasResolver");
+        QTest::addColumn<QString>("found");
+        QTest::newRow("found") << true << u"found/Drawings"_s;
+        QTest::newRow("no resolver") << false << QString();
+        QTest::newRow("nothing found") << true << QString();
+        QTest::newRow("cannot be made") << true << u"file/Drawings"_s;
+    }
+    void resolveCloudAnswersOnTheMainThread() {
+        QFETCH(bool, hasResolver);
+        QFETCH(QString, found);
+        QVERIFY(put(outside(u"file"_s), ""));
+        const bool available = found.startsWith(u"found");
+        std::atomic<QThread*> resolverThread = nullptr;
+        DrawingFiles::CloudResolver resolver;
+        if (hasResolver)
+            resolver = [&, this]() -> std::optional<QString> {
+                resolverThread = QThread::currentThread();
+                return found.isEmpty() ? std::nullopt : std::optional(outside(found));
+            };
+        DrawingFiles files(m_local, std::nullopt, resolver);
+        std::optional<bool> answer;
+        QThread* answerThread = nullptr;
+        files.resolveCloud([&](bool ok) {
+            answer = ok;
+            answerThread = QThread::currentThread();
+        });
+        QTRY_VERIFY(answer);
+        QCOMPARE(*answer, available);
+        QCOMPARE(answerThread, QThread::currentThread());
+        QVERIFY(resolverThread.load() != QThread::currentThread());
+        QCOMPARE(files.cloudDir(), available ? std::optional(outside(found)) : std::nullopt);
+    }
+
+    void resolveCloudAfterDestructionDoesNothing() {
+        QSemaphore release;
+        bool called = false;
+        {
+            DrawingFiles files(m_local, std::nullopt, [&]() -> std::optional<QString> {
+                release.acquire();
+                return m_cloud;
+            });
+            files.resolveCloud([&](bool) { called = true; });
+        }
+        release.release();
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::processEvents();
+        QVERIFY(!called);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDrawingFiles)
+#include "tst_drawingfiles.moc"

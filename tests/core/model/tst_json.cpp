@@ -1,0 +1,192 @@
+#include "model/base64.h"
+#include "model/date.h"
+#include "model/json.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+#include <cmath>
+
+using namespace tessaro;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// JSON written with single quotes, for readable tests.
+QByteArray json(const char* text) {
+    return QByteArray(text).replace('\'', '"');
+}
+
+QByteArray writeNumber(double number) {
+    QByteArray out;
+    JsonWriter writer(out);
+    writer.beginArray();
+    writer.value(number);
+    writer.endArray();
+    return out;
+}
+
+std::optional<double> readNumber(const QByteArray& json) {
+    JsonDocument document;
+    if (document.parse(json) != JsonStatus::ok || !document.root().IsArray())
+        return std::nullopt;
+    return jsonNumber(&document.root()[0]);
+}
+
+} // namespace
+
+class TestJson : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void numbersComeBackExactly() {
+        auto* random = QRandomGenerator::global();
+        QList<double> numbers{0.1,    1.0 / 3, 788918400.123456789,     distantPast,       1e308,
+                              5e-324, -0.0,    2.2250738585072014e-308, 9007199254740993.0};
+        for (int i = 0; i < 2000; ++i) {
+            quint64 bits = random->generate64();
+            double number;
+            std::memcpy(&number, &bits, sizeof number);
+            if (std::isfinite(number))
+                numbers.append(number);
+        }
+        for (double number : numbers) {
+            const QByteArray json = writeNumber(number);
+            const auto read = readNumber(json);
+            QVERIFY2(read, json.constData());
+            QVERIFY2(std::memcmp(&*read, &number, sizeof number) == 0, json.constData());
+            QCOMPARE(writeNumber(*read), json);
+        }
+        QCOMPARE(writeNumber(0.1), "[0.1]");
+        QCOMPARE(writeNumber(-0.0), "[-0]");
+        QCOMPARE(writeNumber(distantPast), "[-63114076800]");
+    }
+
+    void numbersOutsideDoubles() {
+        JsonDocument document;
+        QCOMPARE(document.parse("[1e-400,-1e-999,12345678901234567890123]"), JsonStatus::ok);
+        QVERIFY(document.root()[0].IsNull());
+        QVERIFY(document.root()[1].IsNull());
+        QCOMPARE(jsonNumber(&document.root()[2]), std::optional(12345678901234567890123.0));
+        // The reader refuses numbers beyond the largest double outright.
+        QCOMPARE(document.parse("[1e400]"), JsonStatus::invalid);
+        // Non-finite numbers cannot be written; the writer keeps the output valid.
+        QVERIFY(readNumber(writeNumber(qInf())));
+        QVERIFY(readNumber(writeNumber(qQNaN())));
+    }
+
+    void rejectsWhatIsNotJson_data() {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<int>("status");
+        QTest::newRow("empty") << QByteArray() << int(JsonStatus::invalid);
+        QTest::newRow("trailing garbage") << QByteArray("{} x") << int(JsonStatus::invalid);
+        QTest::newRow("NUL after the value") << QByteArray("{}\0{", 4) << int(JsonStatus::invalid);
+        QTest::newRow("NaN") << QByteArray("[NaN]") << int(JsonStatus::invalid);
+        QTest::newRow("trailing comma") << QByteArray("[1,]") << int(JsonStatus::invalid);
+        QTest::newRow("raw control character")
+            << QByteArray("[\"a\x01\"]") << int(JsonStatus::invalid);
+        QTest::newRow("deep nesting")
+            << QByteArray(10000, '[') + QByteArray(10000, ']') << int(JsonStatus::tooDeep);
+        QTest::newRow("unclosed deep nesting")
+            << QByteArray(1 << 20, '[') << int(JsonStatus::tooDeep);
+        QTest::newRow("just deep enough")
+            << QByteArray(JsonDocument::maxDepth, '[') + QByteArray(JsonDocument::maxDepth, ']')
+            << int(JsonStatus::ok);
+        QTest::newRow("scalar root") << QByteArray(" 12 ") << int(JsonStatus::ok);
+    }
+
+    void rejectsWhatIsNotJson() {
+        QFETCH(QByteArray, input);
+        QFETCH(int, status);
+        JsonDocument document;
+        QCOMPARE(int(document.parse(input)), status);
+    }
+
+    void invalidUtf8InStringsBecomesReplacementCharacters() {
+        JsonDocument document;
+        QCOMPARE(document.parse("[\"a\xff"
+                                "b\"]"),
+                 JsonStatus::ok);
+        QCOMPARE(jsonString(&document.root()[0]), std::optional(u"a\uFFFDb"_s));
+    }
+
+    void loneSurrogateEscapesReadAsReplacementCharacters() {
+        JsonDocument document;
+        QCOMPARE(document.parse(json("['\\ud800x','\\udc00','\\ud83d\\ude00','\\\\ud800',"
+                                     "'\\ud800\\ud800','\\ud83d']")),
+                 JsonStatus::ok);
+        const auto& list = document.root();
+        QCOMPARE(jsonString(&list[0]), std::optional(u"\uFFFDx"_s));
+        QCOMPARE(jsonString(&list[1]), std::optional(u"\uFFFD"_s));
+        QCOMPARE(jsonString(&list[2]), std::optional(u"😀"_s));
+        QCOMPARE(jsonString(&list[3]), std::optional(u"\\ud800"_s));
+        QCOMPARE(jsonString(&list[4]), std::optional(u"\uFFFD\uFFFD"_s));
+        QCOMPARE(jsonString(&list[5]), std::optional(u"\uFFFD"_s));
+    }
+
+    void stringsRoundTrip() {
+        const QString text = u"quote \" back\\slash\nnew\ttab \x01 é 😀 \u2028 </script>"_s;
+        QByteArray out;
+        JsonWriter writer(out);
+        writer.beginObject();
+        writer.mapKey(text);
+        writer.value(text);
+        writer.key("plain");
+        writer.beginArray();
+        writer.endArray();
+        writer.endObject();
+        JsonDocument document;
+        QCOMPARE(document.parse(out), JsonStatus::ok);
+        const auto& member = *document.root().MemberBegin();
+        QCOMPARE(jsonString(&member.name), std::optional(text));
+        QCOMPARE(jsonString(&member.value), std::optional(text));
+        QVERIFY(jsonMember(document.root(), "plain")->IsArray());
+        QVERIFY(!jsonMember(document.root(), "absent"));
+    }
+
+    void loneSurrogatesAreWrittenAsReplacementCharacters() {
+        QString text = u"a"_s;
+        text.append(QChar(0xD800));
+        text.append(u"b"_s);
+        text.append(QChar(0xDC00));
+        QByteArray out;
+        JsonWriter writer(out);
+        writer.beginArray();
+        writer.value(text);
+        writer.value(u"ä€😀"_s);
+        writer.endArray();
+        QCOMPARE(out, QByteArray("[\"a\xEF\xBF\xBD"
+                                 "b\xEF\xBF\xBD\",\"\xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80\"]"));
+    }
+
+    void base64MatchesQt() {
+        auto* random = QRandomGenerator::global();
+        for (int size = 0; size < 70; ++size) {
+            QByteArray data(size, Qt::Uninitialized);
+            for (char& byte : data)
+                byte = char(random->bounded(256));
+            QByteArray encoded;
+            appendBase64(encoded, data);
+            QCOMPARE(encoded, data.toBase64());
+            QCOMPARE(decodeBase64(encoded), std::optional(data));
+        }
+    }
+
+    void base64IsStrict_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("length not a multiple of four") << QByteArray("QUJD=");
+        QTest::newRow("no padding") << QByteArray("QUI");
+        QTest::newRow("line break") << QByteArray("QUJD\nQUJD");
+        QTest::newRow("url alphabet") << QByteArray("QU-_");
+        QTest::newRow("padding in the middle") << QByteArray("QQ==QUJD");
+        QTest::newRow("three padding characters") << QByteArray("Q===");
+    }
+
+    void base64IsStrict() {
+        QFETCH(QByteArray, text);
+        QCOMPARE(decodeBase64(text), std::nullopt);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestJson)
+#include "tst_json.moc"

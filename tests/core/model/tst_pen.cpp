@@ -1,0 +1,147 @@
+#include "model/pen.h"
+
+#include <QTest>
+
+using namespace tessaro;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// JSON written with single quotes, for readable tests.
+QByteArray json(const char* text) {
+    return QByteArray(text).replace('\'', '"');
+}
+
+std::optional<Pen> decodePen(const QByteArray& json, bool* dropped = nullptr) {
+    JsonDocument document;
+    if (document.parse(json) != JsonStatus::ok)
+        return std::nullopt;
+    return Pen::fromJson(document.root(), dropped);
+}
+
+QByteArray encodePen(const Pen& pen) {
+    QByteArray out;
+    JsonWriter writer(out);
+    pen.writeJson(writer);
+    return out;
+}
+
+} // namespace
+
+class TestPen : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void decodingFillsDefaults() {
+        const auto pen = decodePen(json("{'beads':['cherry']}"));
+        QVERIFY(pen);
+        QCOMPARE(pen->beads, QStringList{u"cherry"_s});
+        QCOMPARE(pen->barrel, u"white"_s);
+        QCOMPARE(pen->charm, u"bunny"_s);
+        QCOMPARE(pen->type, u"pencil"_s);
+        QCOMPARE(pen->ink, u"#F4A0B9"_s);
+        QVERIFY(!pen->savedAt);
+    }
+
+    void decodingIsKeyByKey() {
+        bool dropped = false;
+        const auto pen = decodePen(
+            json("{'beads':['cherry',3],'barrel':'sky','charm':null,'type':7,'ink':'#6FB3E0'}"),
+            &dropped);
+        QVERIFY(pen);
+        QVERIFY(pen->beads.isEmpty());
+        QCOMPARE(pen->barrel, u"sky"_s);
+        QCOMPARE(pen->charm, u"bunny"_s);
+        QCOMPARE(pen->type, u"pencil"_s);
+        QCOMPARE(pen->ink, u"#6FB3E0"_s);
+        QVERIFY(dropped);
+
+        dropped = false;
+        QVERIFY(decodePen(json("{'charm':null,'unknown':[1,2]}"), &dropped));
+        QVERIFY2(!dropped, "null and unknown keys lose nothing");
+
+        QVERIFY(!decodePen("[]"));
+        QVERIFY(!decodePen("\"pen\""));
+    }
+
+    void lowerCaseInkIsKeptThenRepaired() {
+        const auto pen = decodePen(json("{'ink':'#f4a0b9'}"));
+        QCOMPARE(pen->ink, u"#f4a0b9"_s);
+        QCOMPARE(pen->sanitized().ink, u"#F4A0B9"_s);
+    }
+
+    void sanitizedRepairsEveryField() {
+        Pen pen;
+        pen.beads = {u"cherry"_s, u"unknown"_s, u"mint"_s,  u"mint"_s,
+                     u"sky"_s,    u"lemon"_s,   u"peach"_s, u"coral"_s};
+        pen.barrel = u"gold"_s;
+        pen.charm = u"cat"_s;
+        pen.type = u"quill"_s;
+        pen.ink = u"#000000"_s;
+        pen.savedAt = 12.5;
+        const Pen clean = pen.sanitized();
+        QCOMPARE(clean.beads, (QStringList{u"cherry"_s, u"mint"_s, u"mint"_s, u"sky"_s, u"lemon"_s,
+                                           u"peach"_s}));
+        QCOMPARE(clean.barrel, u"white"_s);
+        QCOMPARE(clean.charm, u"bunny"_s);
+        QCOMPARE(clean.type, u"pencil"_s);
+        QCOMPARE(clean.ink, u"#F4A0B9"_s);
+        QCOMPARE(clean.savedAt, std::optional(12.5));
+        QCOMPARE(clean.sanitized(), clean);
+
+        Pen valid;
+        valid.beads = {u"letter-L"_s, u"hangul-sa"_s};
+        valid.barrel = u"black"_s;
+        valid.charm = u"ribbon"_s;
+        valid.type = u"highlighter"_s;
+        valid.ink = u"#3A3A3C"_s; // a plain ink on a highlighter stays
+        QCOMPARE(valid.sanitized(), valid);
+    }
+
+    void keys() {
+        Pen pen;
+        pen.beads = {u"cherry"_s, u"mint"_s};
+        QCOMPARE(pen.caseKey(), u"-|cherry,mint|white|bunny|pencil|#F4A0B9"_s);
+        QCOMPARE(pen.id(), u"-1.0-cherry,mint-white-bunny-pencil-#F4A0B9"_s);
+
+        pen.savedAt = dateFromUnix(1700000000.4);
+        QCOMPARE(pen.caseKey(), u"1700000000|cherry,mint|white|bunny|pencil|#F4A0B9"_s);
+        pen.savedAt = dateFromUnix(1700000000.5);
+        QVERIFY(pen.caseKey().startsWith(u"1700000001|"));
+        QVERIFY(pen.id().startsWith(u"1700000000.5-"));
+        pen.savedAt = dateFromUnix(1700000000);
+        QVERIFY(pen.id().startsWith(u"1700000000.0-"));
+        pen.savedAt = dateFromUnix(-2.5);
+        QVERIFY(pen.caseKey().startsWith(u"-3|"));
+
+        // Dates only a damaged document holds still give keys.
+        for (double extreme : {1e308, -1e308, 9.3e18, qInf(), qQNaN()}) {
+            pen.savedAt = extreme;
+            QVERIFY(!pen.caseKey().isEmpty());
+            QVERIFY(!pen.id().isEmpty());
+        }
+    }
+
+    void encoding() {
+        Pen pen;
+        QCOMPARE(
+            encodePen(pen),
+            json("{'beads':[],'barrel':'white','charm':'bunny','type':'pencil','ink':'#F4A0B9'}"));
+        pen.beads = {u"star"_s};
+        pen.savedAt = 0.1;
+        const QByteArray encoded = encodePen(pen);
+        QVERIFY(encoded.endsWith(json("'savedAt':0.1}")));
+        QCOMPARE(decodePen(encoded), std::optional(pen));
+    }
+
+    void beadSpecsSkipUnknown() {
+        Pen pen;
+        pen.beads = {u"heart"_s, u"gone"_s, u"heart"_s};
+        const auto resolved = pen.beadSpecs();
+        QCOMPARE(resolved.size(), 2);
+        QCOMPARE(resolved[0].shape, BeadShape::heart);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPen)
+#include "tst_pen.moc"

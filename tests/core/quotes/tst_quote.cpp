@@ -1,0 +1,184 @@
+#include "quotes/quotecollection.h"
+
+#include <QRegularExpression>
+#include <QTest>
+
+using namespace tessaro;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+Quote quote(const QString& id, const QString& text, Date at, const QString& source = {},
+            std::optional<QString> url = {}) {
+    return {id, text, source, std::move(url), at};
+}
+
+QStringList ids(const QList<Quote>& quotes) {
+    QStringList result;
+    for (const Quote& q : quotes)
+        result.append(q.id);
+    return result;
+}
+
+} // namespace
+
+class TestQuote : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanLink_data() {
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("https") << u"https://example.com/a?b=c"_s << u"https://example.com/a?b=c"_s;
+        QTest::newRow("trimmed") << u"  http://example.com\n"_s << u"http://example.com"_s;
+        QTest::newRow("scheme in capitals") << u"HTTPS://EXAMPLE.COM"_s << u"HTTPS://EXAMPLE.COM"_s;
+        QTest::newRow("empty") << u"  "_s << QString();
+        QTest::newRow("ftp") << u"ftp://example.com"_s << QString();
+        QTest::newRow("javascript") << u"javascript:alert(1)"_s << QString();
+        QTest::newRow("no scheme") << u"example.com"_s << QString();
+        QTest::newRow("inner space") << u"https://exa mple.com"_s << QString();
+    }
+
+    void cleanLink() {
+        QFETCH(QString, link);
+        QFETCH(QString, expected);
+        const auto clean = tessaro::cleanLink(link);
+        QCOMPARE(clean.value_or(QString()), expected);
+        QCOMPARE(clean.has_value(), !expected.isEmpty());
+        QCOMPARE(tessaro::cleanLink(std::nullopt), std::nullopt);
+    }
+
+    void sanitizedCutsInUserPerceivedCharacters() {
+        // "e" with a combining accent is one character of two code units.
+        const QString accented = u"e\u0301"_s;
+        QString long700 = QString(u"x"_s).repeated(200) + accented.repeated(500);
+        auto clean = quote(QString(u"i"_s).repeated(50), u"  "_s + long700 + u"\n"_s, 1,
+                           QString(u"s"_s).repeated(130))
+                         .sanitized();
+        QVERIFY(clean);
+        QCOMPARE(clean->text, QString(u"x"_s).repeated(200) + accented.repeated(300));
+        QCOMPARE(clean->id.size(), 40);
+        QCOMPARE(clean->source.size(), 120);
+
+        QCOMPARE(quote(u"a"_s, u" \n\t "_s, 1).sanitized(), std::nullopt);
+        clean = quote(QString(), u"text"_s, 1, {}, u"mailto:x@y.z"_s).sanitized();
+        QVERIFY(!clean->id.isEmpty());
+        QCOMPARE(clean->url, std::nullopt);
+    }
+
+    void newIDHasTimeAndRandomPart() {
+        const QString id = newID();
+        QVERIFY(QRegularExpression(u"^[0-9a-z]{8,}[a-z0-9]{6}$"_s).match(id).hasMatch());
+        QVERIFY(newID() != id);
+    }
+
+    void normalizeKeepsFirstOfDuplicates() {
+        const QList<Quote> quotes{
+            quote(u"a"_s, u"one"_s, 10),
+            quote(u"a"_s, u"other text, same id"_s, 30),
+            quote(u"b"_s, u"one"_s, 20, u"a source"_s),          // same text, no link: duplicate
+            quote(u"c"_s, u"one"_s, 20, {}, u"https://x.org"_s), // same text, a link: not one
+            quote(u"d"_s, u"  "_s, 40),
+            quote(u"e"_s, u"two"_s, 10),
+        };
+        const QList<Quote> normal = normalizeQuotes(quotes);
+        QCOMPARE(ids(normal), (QStringList{u"c"_s, u"a"_s, u"e"_s}));
+        QCOMPARE(normalizeQuotes(normal), normal);
+    }
+
+    void normalizeKeepsTheNewest500() {
+        QList<Quote> quotes;
+        for (int i = 0; i < 600; ++i)
+            quotes.append(quote(QString::number(i), u"text "_s + QString::number(i), i));
+        const QList<Quote> normal = normalizeQuotes(quotes);
+        QCOMPARE(normal.size(), 500);
+        QCOMPARE(normal.first().id, u"599"_s);
+        QCOMPARE(normal.last().id, u"100"_s);
+    }
+
+    void addQuoteRefusesRecentDuplicates() {
+        QList<Quote> collection;
+        for (int i = 0; i < 150; ++i)
+            collection.append(quote(QString::number(i), u"text "_s + QString::number(i), 1000 - i));
+
+        QCOMPARE(addQuote(collection, u"   "_s, {}, {}, 2000), std::nullopt);
+        QCOMPARE(addQuote(collection, u"text 5"_s, u"other source"_s, {}, 2000), std::nullopt);
+
+        // Same text with a link is a different quote.
+        auto added = addQuote(collection, u"text 5"_s, {}, u"https://x.org"_s, 2000);
+        QVERIFY(added);
+        QCOMPARE(added->size(), 151);
+        QCOMPARE(added->first().at, 2000.0);
+
+        // An old duplicate moves to the top under a new id.
+        added = addQuote(collection, u" text 120 "_s, u"src"_s, {}, 2000);
+        QVERIFY(added);
+        QCOMPARE(added->size(), 150);
+        QCOMPARE(added->first().text, u"text 120"_s);
+        QVERIFY(added->first().id != u"120"_s);
+        QVERIFY(!ids(*added).contains(u"120"_s));
+    }
+
+    void importCountsOnlyNewQuotes() {
+        const QList<Quote> collection{quote(u"a"_s, u"kept"_s, 100)};
+        QCOMPARE(importQuotes(collection, {}).added, 0);
+
+        auto result =
+            importQuotes(collection, {quote(u"x"_s, u"kept"_s, 500), quote(u"y"_s, u"new"_s, 50)});
+        QCOMPARE(result.added, 1);
+        QVERIFY(result.collection);
+        QCOMPARE(ids(*result.collection), (QStringList{u"a"_s, u"y"_s}));
+
+        // The same import again changes nothing.
+        result = importQuotes(*result.collection, {quote(u"y2"_s, u"new"_s, 50)});
+        QCOMPARE(result.added, 0);
+        QVERIFY(!result.collection);
+
+        // Putting the collection back in order is a change, with nothing added.
+        result = importQuotes({quote(u"a"_s, u"older"_s, 1), quote(u"b"_s, u"newer"_s, 2)},
+                              {quote(u"c"_s, u"older"_s, 3)});
+        QCOMPARE(result.added, 0);
+        QVERIFY(result.collection);
+    }
+
+    void importingMoreThanFitsKeepsTheImport() {
+        QList<Quote> collection;
+        for (int i = 0; i < 100; ++i)
+            collection.append(
+                quote(u"old"_s + QString::number(i), u"old "_s + QString::number(i), i));
+        QList<Quote> incoming;
+        for (int i = 0; i < 600; ++i)
+            incoming.append(
+                quote(u"new"_s + QString::number(i), u"new "_s + QString::number(i), 10000 - i));
+        const auto result = importQuotes(collection, incoming);
+        QCOMPARE(result.added, 500);
+        QCOMPARE(result.collection->size(), 500);
+        QCOMPARE(result.collection->first().id, u"new0"_s);
+        QCOMPARE(result.collection->last().id, u"new499"_s);
+    }
+
+    void jsonRequiresItsKeys() {
+        auto read = [](const char* text) {
+            JsonDocument document;
+            document.parse(QByteArray(text).replace('\'', '"'));
+            return Quote::fromJson(document.root());
+        };
+        const Quote q = quote(u"id"_s, u"te\"xt"_s, 12.25, u"src"_s, u"https://a.b"_s);
+        QByteArray out;
+        JsonWriter writer(out);
+        q.writeJson(writer);
+        QCOMPARE(out, QByteArray("{\"id\":\"id\",\"text\":\"te\\\"xt\",\"source\":\"src\",\"url\":"
+                                 "\"https://a.b\",\"at\":12.25}"));
+        JsonDocument document;
+        document.parse(out);
+        QCOMPARE(Quote::fromJson(document.root()), std::optional(q));
+
+        QVERIFY(read("{'id':'a','text':'t','source':'','at':1,'url':null}"));
+        QVERIFY(!read("{'id':'a','text':'t','at':1}"));
+        QVERIFY(!read("{'id':'a','text':'t','source':'','at':'yesterday'}"));
+        QVERIFY(!read("{'id':'a','text':'t','source':'','at':1,'url':5}"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestQuote)
+#include "tst_quote.moc"

@@ -1,0 +1,178 @@
+#include "quotes/isodate.h"
+#include "quotes/quoteexport.h"
+#include "quotes/quoteimport.h"
+
+#include <QTest>
+
+using namespace tessaro;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr Date now = 800000000;
+
+struct Expected {
+    QString text;
+    QString source;
+    QString url;
+};
+
+void compareQuotes(const QList<Quote>& quotes, const QList<Expected>& expected) {
+    QCOMPARE(quotes.size(), expected.size());
+    for (qsizetype i = 0; i < quotes.size(); ++i) {
+        QCOMPARE(quotes[i].text, expected[i].text);
+        QCOMPARE(quotes[i].source, expected[i].source);
+        QCOMPARE(quotes[i].url.value_or(QString()), expected[i].url);
+    }
+}
+
+} // namespace
+
+class TestQuoteImport : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void exportReadsBack() {
+        const QList<Quote> quotes{
+            {u"1"_s, u"Stay curious.\nAlways."_s, u"Ada"_s, u"https://ada.example"_s, 300},
+            {u"2"_s, u"Only a link."_s, {}, u"https://x.example/p"_s, 200},
+            {u"3"_s, u"Only a source — with a dash"_s, u"Grace — Hopper"_s, {}, 100},
+        };
+        const QString text = exportText(quotes, u"en"_s);
+        QVERIFY(text.startsWith(
+            u"Stay curious.\nAlways.\n\n\u2014 Ada \u2014 https://ada.example \u00B7 "_s));
+        QVERIFY(text.contains(u"\n----------------------------------------\n\nOnly a link."_s));
+        QVERIFY(text.endsWith(u'\n'));
+
+        const QList<Quote> read = parseQuotesImport(text, now);
+        compareQuotes(read, {{u"Stay curious.\nAlways."_s, u"Ada"_s, u"https://ada.example"_s},
+                             {u"Only a link."_s, {}, u"https://x.example/p"_s},
+                             {u"Only a source — with a dash"_s, u"Grace — Hopper"_s, {}}});
+        QCOMPARE(read[0].at, now);
+        QCOMPARE(read[2].at, now - 2);
+    }
+
+    void exportOfAQuoteWithoutAttributionReadsTheDateAsSource() {
+        const QString text = exportText({{u"1"_s, u"Bare."_s, {}, {}, 100}}, u"en"_s);
+        const QString date = text.sliced(text.indexOf(u'\u2014') + 2).trimmed();
+        QVERIFY(!date.isEmpty());
+        compareQuotes(parseQuotesImport(text, now), {{u"Bare."_s, date, {}}});
+    }
+
+    void plainText_data() {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QStringList>("expected"); // text|source|url per quote
+
+        QTest::newRow("blank-line paragraphs, late attribution")
+            << u"First thought.\n\n— Someone\n\nSecond thought."_s
+            << QStringList{u"First thought.|Someone|"_s, u"Second thought.||"_s};
+        QTest::newRow("late attribution does not replace a source")
+            << u"One.\n(Me)\n\n- You"_s << QStringList{u"One.|Me|"_s, u"- You||"_s};
+        QTest::newRow("lone attribution first becomes the text")
+            << u"— A name\n\nA quote"_s << QStringList{u"— A name||"_s, u"A quote||"_s};
+        QTest::newRow("dash separators with spaces and CRLF")
+            << u"A\r\n  ---  \r\nB\r\n\t-----\t\r\nC\r\n-- Cee"_s
+            << QStringList{u"A||"_s, u"B||"_s, u"C|Cee|"_s};
+        QTest::newRow("two dashes do not separate")
+            << u"A\n--\nB"_s << QStringList{u"A\n--\nB||"_s};
+        QTest::newRow("separator on the first line does not split")
+            << u"---\nA\n---\nB"_s << QStringList{u"---\nA||"_s, u"B||"_s};
+        QTest::newRow("parentheses, empty parentheses")
+            << u"One\n(Name)\n---\nTwo\n()"_s << QStringList{u"One|Name|"_s, u"Two\n()||"_s};
+        QTest::newRow("hyphen and a link")
+            << u"Q\n- https://example.com/x"_s << QStringList{u"Q||https://example.com/x"_s};
+        QTest::newRow("other schemes stay in the source")
+            << u"Q\n– ftp://example.com"_s << QStringList{u"Q|ftp://example.com|"_s};
+        QTest::newRow("source, link and date") << u"Q\n― Bo — http://b.example · 3 May 2024"_s
+                                               << QStringList{u"Q|Bo|http://b.example"_s};
+        QTest::newRow("byte-order mark and carriage returns")
+            << u"\uFEFFOne\r\rTwo"_s << QStringList{u"One||"_s, u"Two||"_s};
+        QTest::newRow("duplicates collapse")
+            << u"Same\n\nSame\n\nOther"_s << QStringList{u"Same||"_s, u"Other||"_s};
+        QTest::newRow("only white space") << u" \n\t\n "_s << QStringList{};
+        QTest::newRow("text that starts with a bracket but is not JSON")
+            << u"[citation needed]\n\nA bracket."_s
+            << QStringList{u"[citation needed]||"_s, u"A bracket.||"_s};
+    }
+
+    void plainText() {
+        QFETCH(QString, input);
+        QFETCH(QStringList, expected);
+        QList<Expected> quotes;
+        for (const QString& line : expected) {
+            const QStringList parts = line.split(u'|');
+            quotes.append({parts[0], parts[1], parts[2]});
+        }
+        compareQuotes(parseQuotesImport(input, now), quotes);
+    }
+
+    void json() {
+        const QString input =
+            u"{\"quotes\":[{\"text\":\"A\",\"source\":\"S\",\"url\":\"https://"
+            u"a.example\",\"id\":\"x1\",\"at\":\"2024-05-01T10:00:00.500Z\"},"
+            "5,{\"id\":7,\"text\":\" B \",\"at\":1700000000},{\"source\":\"no text\"},"
+            "{\"text\":\"C\",\"at\":\"2024-05-01T12:00:00+02:00\"},{\"text\":\"D\",\"at\":\"soon\"}]}"_s;
+        const QList<Quote> quotes = parseQuotesImport(input, now);
+        QCOMPARE(quotes.size(), 4);
+        QCOMPARE(quotes[0].text, u"D"_s);
+        QCOMPARE(quotes[0].at, now - 5);
+        QCOMPARE(quotes[1].text, u"A"_s);
+        QCOMPARE(quotes[1].id, u"x1"_s);
+        QCOMPARE(quotes[1].source, u"S"_s);
+        QCOMPARE(quotes[1].url, std::optional(u"https://a.example"_s));
+        QCOMPARE(quotes[1].at, dateFromUnix(1714557600.5));
+        QCOMPARE(quotes[2].text, u"C"_s);
+        QCOMPARE(quotes[2].at, dateFromUnix(1714557600));
+        QCOMPARE(quotes[3].text, u"B"_s);
+        QCOMPARE(quotes[3].at, dateFromUnix(1700000000));
+        QVERIFY(!quotes[3].id.isEmpty());
+
+        QCOMPARE(parseQuotesImport(u"  [{\"text\":\"Top\"}]"_s, now).first().at, now);
+    }
+
+    // JSON that is valid but holds no usable quote imports nothing, rather
+    // than becoming a quote made of its own source text.
+    void validJsonWithoutQuotesYieldsNothing_data() {
+        QTest::addColumn<QString>("input");
+        QTest::newRow("empty list") << u"[]"_s;
+        QTest::newRow("empty object") << u"{}"_s;
+        QTest::newRow("a single object") << u"{\"text\":\"x\"}"_s;
+        QTest::newRow("items without text") << u"[{\"source\":\"a\"},{\"text\":5}]"_s;
+        QTest::newRow("quotes not a list") << u"{\"quotes\":{\"text\":\"x\"}}"_s;
+        QTest::newRow("nested too deep")
+            << QString(u"["_s).repeated(10000) + QString(u"]"_s).repeated(10000);
+    }
+
+    void validJsonWithoutQuotesYieldsNothing() {
+        QFETCH(QString, input);
+        QVERIFY(parseQuotesImport(input, now).isEmpty());
+    }
+
+    void internetDates_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("unix");
+        QTest::newRow("utc") << u"1970-01-01T00:00:00Z"_s << 0.0;
+        QTest::newRow("fraction") << u"2001-01-01T00:00:00.25Z"_s << 978307200.25;
+        QTest::newRow("offset") << u"2001-01-01T01:30:00+01:30"_s << 978307200.0;
+        QTest::newRow("negative offset") << u"2000-12-31T19:00:00-05:00"_s << 978307200.0;
+        QTest::newRow("leap day") << u"2024-02-29T00:00:00Z"_s << 1709164800.0;
+        QTest::newRow("before 1970") << u"1969-12-31T23:59:59Z"_s << -1.0;
+    }
+
+    void internetDates() {
+        QFETCH(QString, text);
+        QFETCH(double, unix);
+        QCOMPARE(parseInternetDate(text), std::optional(dateFromUnix(unix)));
+    }
+
+    void notInternetDates() {
+        for (const QString& text :
+             {u"2024-02-30T00:00:00Z"_s, u"2023-02-29T00:00:00Z"_s, u"2024-01-01T24:00:00Z"_s,
+              u"2024-01-01 00:00:00Z"_s, u"2024-01-01T00:00:00"_s, u"2024-01-01T00:00:00.Z"_s,
+              u"2024-01-01"_s, u"2024-01-01T00:00:00Zjunk"_s, u"24-01-01T00:00:00Z"_s, QString()})
+            QVERIFY2(!parseInternetDate(text), qPrintable(text));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestQuoteImport)
+#include "tst_quoteimport.moc"

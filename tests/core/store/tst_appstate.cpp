@@ -1,0 +1,268 @@
+#include "store/appstate.h"
+
+#include <QTest>
+
+using namespace tessaro;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr double day = 86400;
+constexpr Date now = 800000000;
+
+QByteArray json(const char* text) {
+    return QByteArray(text).replace('\'', '"');
+}
+
+Quote quote(const QString& id, Date at, const QString& text = {}) {
+    return {id, text.isEmpty() ? u"text of "_s + id : text, {}, {}, at};
+}
+
+Pen savedPen(const QString& bead, Date savedAt) {
+    Pen pen;
+    pen.beads = {bead};
+    pen.savedAt = savedAt;
+    return pen;
+}
+
+Drawing drawing(const QString& id, Date updatedAt, std::optional<QByteArray> thumbnail = {}) {
+    Drawing d;
+    d.id = id;
+    d.createdAt = 1;
+    d.updatedAt = updatedAt;
+    d.thumbnailPNG = std::move(thumbnail);
+    return d;
+}
+
+AppState richState() {
+    AppState state;
+    state.pen.beads = {u"cherry"_s, u"star"_s};
+    state.pen.type = u"gel"_s;
+    state.saved = {savedPen(u"mint"_s, 788918400.123456789), savedPen(u"sky"_s, -0.0)};
+    state.activeGroup = u"hangul"_s;
+    state.quotes = {
+        {u"q1"_s, u"Quote \"one\"\nline 2"_s, u"Ünï"_s, u"https://a.example"_s, 1e9 / 3},
+        quote(u"q2"_s, -5.5)};
+    state.drawings = {drawing(u"d1"_s, 10.000000001, QByteArray("\x89PNG\0\1", 6)),
+                      drawing(u"d2"_s, 3)};
+    state.deleted = {{u"gone"_s, now - 1}, {u"1|a|b|c|d|e"_s, now}};
+    state.updatedAt = now + 0.000123;
+    return state;
+}
+
+} // namespace
+
+class TestAppState : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void encodedDocumentsReadBackIdentically() {
+        const AppState state = richState();
+        const QByteArray bytes = encodeState(state);
+        const auto decoded = decodeState(bytes);
+        QVERIFY(decoded);
+        QVERIFY(!decoded->dropped);
+        QCOMPARE(decoded->state, state);
+        QCOMPARE(encodeState(decoded->state), bytes);
+        QVERIFY(bytes.startsWith("{\"pen\":{\"beads\":[\"cherry\",\"star\"]"));
+        QVERIFY(bytes.endsWith(",\"updatedAt\":800000000.000123}"));
+
+        QCOMPARE(encodeState(AppState()),
+                 json("{'pen':{'beads':[],'barrel':'white','charm':'bunny','type':'pencil','ink':'#"
+                      "F4A0B9'},"
+                      "'saved':[],'activeGroup':'glass','quotes':[],'drawings':[],'deleted':{},"
+                      "'updatedAt':-63114076800}"));
+    }
+
+    void decodingFallsBackKeyByKey() {
+        auto decoded = decodeState("{}");
+        QVERIFY(decoded);
+        QCOMPARE(decoded->state, AppState());
+        QVERIFY(!decoded->dropped);
+
+        decoded = decodeState(json("{'saved':[{'beads':['mint']},3],'activeGroup':'pearl',"
+                                   "'quotes':[{'id':'a','text':'t','source':'','at':1}],"
+                                   "'updatedAt':12}"));
+        QVERIFY(decoded);
+        QVERIFY(decoded->state.saved.isEmpty());
+        QCOMPARE(decoded->state.activeGroup, u"pearl"_s);
+        QCOMPARE(decoded->state.quotes.size(), 1);
+        QCOMPARE(decoded->state.updatedAt, 12.0);
+        QVERIFY(decoded->dropped);
+
+        // Every key of the wrong type takes its default, and says so.
+        for (const char* text :
+             {"{'pen':[]}", "{'saved':{}}", "{'activeGroup':1}", "{'quotes':'x'}",
+              "{'drawings':[1]}", "{'deleted':{'a':'b'}}", "{'deleted':[]}", "{'updatedAt':'now'}",
+              "{'quotes':[{'id':'a','text':'t','at':1}]}", "{'pen':{'savedAt':'x'}}"}) {
+            decoded = decodeState(json(text));
+            QVERIFY2(decoded, text);
+            QVERIFY2(decoded->dropped, text);
+        }
+        decoded = decodeState(json("{'pen':null,'saved':null,'updatedAt':null,'extra':{'x':[1]}}"));
+        QVERIFY(!decoded->dropped);
+    }
+
+    void hostileInputs_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("readable");
+        QTest::newRow("not JSON") << QByteArray("state") << false;
+        QTest::newRow("a list") << QByteArray("[]") << false;
+        QTest::newRow("deep nesting")
+            << json("{'pen':") + QByteArray(10000, '[') + QByteArray(10000, ']') + "}" << false;
+        QTest::newRow("huge and negative-zero dates")
+            << json("{'updatedAt':1e308,'saved':[{'savedAt':-1e308},{'savedAt':-0}],"
+                    "'deleted':{'k':1e308}}")
+            << true;
+        QTest::newRow("invalid UTF-8") << json("{'activeGroup':'gl\xff"
+                                               "ass','pen':{'charm':'\xc3'}}")
+                                       << true;
+        QTest::newRow("lone surrogate escape")
+            << json("{'quotes':[{'id':'a','text':'\\udc00 "
+                    "x','source':'','at':1}],'activeGroup':'jelly'}")
+            << true;
+        QTest::newRow("larger than any document") << QByteArray(maxStateBytes + 1, ' ') << false;
+    }
+
+    void hostileInputs() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, readable);
+        const auto decoded = decodeState(bytes);
+        QCOMPARE(decoded.has_value(), readable);
+        if (decoded) {
+            const AppState clean = decoded->state.sanitized(now);
+            QCOMPARE(clean.sanitized(now), clean);
+            QVERIFY(decodeState(encodeState(clean)));
+            QCOMPARE(mergeStates(clean, clean, now).saved.size(), clean.saved.size());
+        }
+    }
+
+    void sanitizedRepairs() {
+        AppState state;
+        state.pen.ink = u"#000000"_s;
+        state.saved = {savedPen(u"nope"_s, 1)};
+        state.activeGroup = u"sparkle"_s;
+        state.quotes = {quote(u"a"_s, 1, u"  "_s), quote(u"b"_s, 2)};
+        state.drawings = {drawing(u"/"_s, 1)};
+        state.deleted = {{u"old"_s, now - 91 * day},
+                         {u"recent"_s, now - 89 * day},
+                         {u"future"_s, now + day},
+                         {u"edge"_s, now - tombstoneLifetime}};
+        const AppState clean = state.sanitized(now);
+        QCOMPARE(clean.pen.ink, u"#F4A0B9"_s);
+        QVERIFY(clean.saved.first().beads.isEmpty());
+        QCOMPARE(clean.activeGroup, u"glass"_s);
+        QCOMPARE(clean.quotes.size(), 1);
+        QVERIFY(clean.drawings.isEmpty());
+        QCOMPARE(clean.deleted.keys(), (QStringList{u"edge"_s, u"future"_s, u"recent"_s}));
+    }
+
+    void mergeTombstonesKeepsTheLaterDate() {
+        const Tombstones merged =
+            mergeTombstones({{u"a"_s, now - 5}, {u"b"_s, now - 91 * day}},
+                            {{u"a"_s, now - 1}, {u"c"_s, now - 89 * day}}, now);
+        QCOMPARE(merged, (Tombstones{{u"a"_s, now - 1}, {u"c"_s, now - 89 * day}}));
+    }
+
+    void newerSideSuppliesPenAndGroup() {
+        AppState local;
+        local.pen.barrel = u"pink"_s;
+        local.activeGroup = u"pearl"_s;
+        local.updatedAt = 36000;
+        AppState remote;
+        remote.pen.barrel = u"sky"_s;
+        remote.activeGroup = u"jelly"_s;
+        remote.updatedAt = 36000;
+
+        AppState merged = mergeStates(local, remote, now);
+        QCOMPARE(merged.pen.barrel, u"pink"_s);
+        QCOMPARE(merged.activeGroup, u"pearl"_s);
+
+        remote.updatedAt = 36060;
+        remote.activeGroup = u"nonsense"_s;
+        merged = mergeStates(local, remote, now);
+        QCOMPARE(merged.pen.barrel, u"sky"_s);
+        QCOMPARE(merged.activeGroup, u"glass"_s);
+        QCOMPARE(merged.updatedAt, 36060.0);
+    }
+
+    void deletionsWinOverOlderCopies() {
+        AppState local;
+        local.deleted = {{u"q"_s, now - 3600}};
+        AppState remote;
+        remote.quotes = {quote(u"q"_s, now - 7200)};
+        QVERIFY(mergeStates(local, remote, now).quotes.isEmpty());
+        remote.quotes = {quote(u"q"_s, now - 1800)};
+        QCOMPARE(mergeStates(local, remote, now).quotes.size(), 1);
+        // The same tombstone date as the item keeps it: only later deletions win.
+        remote.quotes = {quote(u"q"_s, now - 3600)};
+        QCOMPARE(mergeStates(local, remote, now).quotes.size(), 1);
+
+        // Saved pens by their case key, with absent dates as the distant past.
+        const Pen pen = savedPen(u"mint"_s, now - 7200);
+        Pen undated = savedPen(u"sky"_s, 0);
+        undated.savedAt.reset();
+        remote = AppState();
+        remote.saved = {pen, undated};
+        local.deleted = {{pen.caseKey(), now - 3600}, {undated.caseKey(), now - 3600}};
+        QVERIFY(mergeStates(local, remote, now).saved.isEmpty());
+
+        remote = AppState();
+        remote.drawings = {drawing(u"d"_s, now - 7200)};
+        local.deleted = {{u"d"_s, now - 3600}};
+        QVERIFY(mergeStates(local, remote, now).drawings.isEmpty());
+        local.deleted = {{u"d"_s, now - 91 * day}};
+        QCOMPARE(mergeStates(local, remote, now).drawings.size(), 1);
+    }
+
+    void savedPensMergeByCaseKey() {
+        AppState local;
+        Pen localCopy = savedPen(u"mint"_s, 100.2);
+        local.saved = {localCopy, savedPen(u"sky"_s, 50)};
+        AppState remote;
+        Pen remoteCopy = savedPen(u"mint"_s, 99.8); // same whole second: the same saved pen
+        remote.saved = {savedPen(u"lemon"_s, 300), remoteCopy, savedPen(u"unknown-bead"_s, 10)};
+        const AppState merged = mergeStates(local, remote, now);
+        QCOMPARE(merged.saved.size(), 4);
+        QCOMPARE(merged.saved[0].beads, QStringList{u"lemon"_s});
+        QCOMPARE(merged.saved[1], localCopy);
+        QCOMPARE(merged.saved[2].beads, QStringList{u"sky"_s});
+        QVERIFY(merged.saved[3].beads.isEmpty());
+    }
+
+    void quotesAndDrawingsNewerRecordWins() {
+        AppState local;
+        local.quotes = {quote(u"a"_s, 10, u"local a"_s), quote(u"b"_s, 20, u"local b"_s)};
+        local.drawings = {drawing(u"x"_s, 5, QByteArray("thumb")), drawing(u"y"_s, 5)};
+        AppState remote;
+        remote.quotes = {quote(u"a"_s, 11, u"remote a"_s), quote(u"b"_s, 20, u"remote b"_s),
+                         quote(u"c"_s, 5, u"local b"_s)};
+        remote.drawings = {drawing(u"x"_s, 6), drawing(u"y"_s, 5, QByteArray("remote thumb")),
+                           drawing(u"z"_s, 1)};
+        const AppState merged = mergeStates(local, remote, now);
+
+        QCOMPARE(merged.quotes.size(), 2);
+        QCOMPARE(merged.quotes[0].text, u"local b"_s);
+        QCOMPARE(merged.quotes[1].text, u"remote a"_s);
+
+        QCOMPARE(merged.drawings.size(), 3);
+        QCOMPARE(merged.drawings[0].id, u"x"_s);
+        QCOMPARE(merged.drawings[0].updatedAt, 6.0);
+        QCOMPARE(merged.drawings[0].thumbnailPNG, std::optional(QByteArray("thumb")));
+        QCOMPARE(merged.drawings[1].id, u"y"_s);
+        QCOMPARE(merged.drawings[1].thumbnailPNG, std::optional(QByteArray("remote thumb")));
+    }
+
+    void mergeIsStableUnderRepetition() {
+        const AppState a = richState();
+        AppState b = richState();
+        b.quotes.append(quote(u"q3"_s, 99));
+        b.updatedAt += 1;
+        const AppState once = mergeStates(a, b, now);
+        QCOMPARE(mergeStates(once, b, now), once);
+        QCOMPARE(mergeStates(once, once, now), once);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAppState)
+#include "tst_appstate.moc"

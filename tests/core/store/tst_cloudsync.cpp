@@ -1,0 +1,211 @@
+#include "store/cloudsync.h"
+#include "support/memorykeyvaluestore.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace tessaro;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+AppState withQuotes(int count, qsizetype length, Date newest) {
+    AppState state;
+    for (int i = 0; i < count; ++i)
+        state.quotes.append({u"q"_s + QString::number(i),
+                             QString::number(i) + QString(u"x"_s).repeated(length), u"source"_s,
+                             u"https://example.com/"_s + QString::number(i), newest - i});
+    return state;
+}
+
+AppState marked(Date updatedAt) {
+    AppState state;
+    state.updatedAt = updatedAt;
+    return state;
+}
+
+Date writtenUpdatedAt(const test::MemoryKeyValueStore& store) {
+    return decodeState(store.lastWrite)->state.updatedAt;
+}
+
+} // namespace
+
+class TestCloudSync : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void documentsWithinBudgetAreWrittenUnchanged() {
+        AppState state = withQuotes(400, 1000, 1000);
+        const QByteArray plain = encodeState(state);
+        QVERIFY(plain.size() > 400000 && plain.size() <= cloudBudget);
+        const auto blob = encodeWithinBudget(state);
+        QCOMPARE(blob->bytes, plain);
+        QVERIFY(!blob->shrunk);
+        QCOMPARE(blob->quotesLeftOut, 0);
+    }
+
+    void thumbnailsGoFirst() {
+        AppState state = withQuotes(10, 100, 1000);
+        for (int i = 0; i < 30; ++i) {
+            Drawing drawing;
+            drawing.id = u"page"_s + QString::number(i);
+            drawing.thumbnailPNG = QByteArray(maxThumbnailBytes, 'p');
+            state.drawings.append(drawing);
+        }
+        Pen saved;
+        saved.savedAt = 5;
+        state.saved = {saved};
+        const auto blob = encodeWithinBudget(state);
+        QVERIFY(blob->shrunk);
+        QCOMPARE(blob->quotesLeftOut, 0);
+        const AppState written = decodeState(blob->bytes)->state;
+        QCOMPARE(written.drawings.size(), 30);
+        QVERIFY(!written.drawings.first().thumbnailPNG);
+        QVERIFY(written.quotes.first().url);
+        QCOMPARE(written.saved.size(), 1);
+    }
+
+    void theNewestQuotesThatFitAreKept() {
+        const AppState state = withQuotes(10000, 500, 100000);
+        const auto blob = encodeWithinBudget(state);
+        QVERIFY(blob->shrunk);
+        QVERIFY(blob->bytes.size() <= cloudBudget);
+        const AppState written = decodeState(blob->bytes)->state;
+        const qsizetype kept = written.quotes.size();
+        QCOMPARE(blob->quotesLeftOut, 10000 - kept);
+        QVERIFY(kept > 0);
+        QCOMPARE(written.quotes.first().id, u"q0"_s);
+        QCOMPARE(written.quotes.last().id, u"q"_s + QString::number(kept - 1));
+        QVERIFY(!written.quotes.first().url);
+        // One more quote would not have fitted.
+        AppState oneMore = written;
+        oneMore.quotes.append(state.quotes[kept]);
+        oneMore.quotes.last().url.reset();
+        QVERIFY(encodeState(oneMore).size() > cloudBudget);
+    }
+
+    void nothingFitsWritesTheSmallestDocument() {
+        AppState state = withQuotes(3, 10, 100);
+        for (int i = 0; i < 40000; ++i)
+            state.deleted.insert(u"tombstone-of-a-long-key-"_s + QString::number(i), 1);
+        const auto blob = encodeWithinBudget(state);
+        QCOMPARE(blob->quotesLeftOut, 3);
+        QVERIFY(decodeState(blob->bytes)->state.quotes.isEmpty());
+    }
+
+    void pushesWithinTheDelayCollapse() {
+        test::MemoryKeyValueStore store;
+        CloudSync sync(&store);
+        sync.start([] { return marked(1); });
+        QCOMPARE(store.writes, 1);
+
+        QElapsedTimer clock;
+        clock.start();
+        sync.push(marked(2));
+        QTest::qWait(300);
+        sync.push(marked(3));
+        QTest::qWait(300);
+        sync.push(marked(4));
+        const qint64 third = clock.elapsed();
+        QTRY_COMPARE_WITH_TIMEOUT(store.writes, 2, 3000);
+        QVERIFY(clock.elapsed() - third >= CloudSync::defaultPushDelayMs - 50);
+        QCOMPARE(writtenUpdatedAt(store), 4.0);
+        QTest::qWait(200);
+        QCOMPARE(store.writes, 2);
+        QVERIFY(!sync.hasPendingPush());
+    }
+
+    void startWritesAtOnceAndDropsThePendingPush() {
+        test::MemoryKeyValueStore store;
+        CloudSync sync(&store);
+        sync.setPushDelay(50);
+        sync.push(marked(7));
+        sync.start([] { return marked(8); });
+        QCOMPARE(store.writes, 1);
+        QCOMPARE(writtenUpdatedAt(store), 8.0);
+        QTest::qWait(150);
+        QCOMPARE(store.writes, 1);
+    }
+
+    void startPullsBeforeItWrites() {
+        test::MemoryKeyValueStore store;
+        store.remoteWrite(CloudSync::blobKey, encodeState(marked(20)));
+        CloudSync sync(&store);
+        Date current = 10;
+        sync.setOnRemote(
+            [&](const AppState& remote) { current = std::max(current, remote.updatedAt); });
+        sync.start([&] { return marked(current); });
+        QCOMPARE(writtenUpdatedAt(store), 20.0);
+    }
+
+    void remoteDocumentsReachTheStore() {
+        test::MemoryKeyValueStore store;
+        CloudSync sync(&store);
+        QList<Date> received;
+        sync.setOnRemote([&](const AppState& remote) { received.append(remote.updatedAt); });
+        sync.start([] { return marked(1); });
+        received.clear();
+
+        store.remoteWrite(CloudSync::blobKey, encodeState(marked(5)));
+        QCOMPARE(received, QList<Date>{5});
+        store.remoteWrite(CloudSync::blobKey, "not a document");
+        QCOMPARE(received, QList<Date>{5});
+        store.remoteWrite(CloudSync::blobKey, QByteArray(50 * 1024 * 1024, '{'));
+        QCOMPARE(received, QList<Date>{5});
+    }
+
+    void conflictCopiesAreMergedThenRemoved() {
+        test::MemoryKeyValueStore store;
+        store.remoteWrite(CloudSync::blobKey, encodeState(marked(5)));
+        store.addConflictCopy(CloudSync::blobKey, u"copy-a"_s, encodeState(marked(6)));
+        store.addConflictCopy(CloudSync::blobKey, u"copy-b"_s, "damaged");
+        CloudSync sync(&store);
+        QList<Date> received;
+        sync.setOnRemote([&](const AppState& remote) { received.append(remote.updatedAt); });
+        sync.pull();
+        QCOMPARE(received, (QList<Date>{5, 6}));
+        const auto left = store.conflictCopies(CloudSync::blobKey);
+        QCOMPARE(left.size(), 1);
+        QCOMPARE(left.first().name, u"copy-b"_s);
+    }
+
+    // Another device wrote over this device's push without having seen it;
+    // merging changes nothing here, yet the blob must get this device's items.
+    void aBlobMissingOurItemsIsPushedAgain() {
+        test::MemoryKeyValueStore store;
+        CloudSync sync(&store);
+        sync.setPushDelay(10);
+        const AppState ours = withQuotes(3, 10, 50);
+        sync.setOnRemote([](const AppState&) {});
+        sync.start([&] { return ours; });
+        const int writes = store.writes;
+
+        store.remoteWrite(CloudSync::blobKey, encodeState(withQuotes(1, 10, 50)));
+        QTRY_COMPARE(store.writes, writes + 1);
+        QCOMPARE(decodeState(store.lastWrite)->state.quotes.size(), 3);
+
+        // A blob that holds everything, however it was ordered, starts no push.
+        AppState same = ours;
+        std::reverse(same.quotes.begin(), same.quotes.end());
+        store.remoteWrite(CloudSync::blobKey, encodeState(same));
+        QTest::qWait(60);
+        QCOMPARE(store.writes, writes + 1);
+    }
+
+    void truncationIsReported() {
+        test::MemoryKeyValueStore store;
+        CloudSync sync(&store);
+        QList<int> reports;
+        sync.setOnTruncated([&](int count) { reports.append(count); });
+        sync.push(withQuotes(5, 10, 10), true);
+        sync.push(withQuotes(5000, 500, 10000), true);
+        QCOMPARE(reports.size(), 2);
+        QCOMPARE(reports[0], 0);
+        QVERIFY(reports[1] > 0);
+        QVERIFY(store.lastWrite.size() <= cloudBudget);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCloudSync)
+#include "tst_cloudsync.moc"

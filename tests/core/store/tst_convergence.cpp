@@ -1,0 +1,279 @@
+// Two devices edit at random over one shared cloud, with change notices
+// arriving at random moments; once they settle, both hold the same document,
+// everything not deleted is there and nothing deleted came back.
+#include "drawings/drawingfiles.h"
+#include "platform/folderkeyvaluestore.h"
+#include "platform/rediskeyvaluestore.h"
+#include "store/cloudsync.h"
+#include "store/penstore.h"
+#include "support/memorypreferences.h"
+#include "support/redisserver.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/time.h>
+
+using namespace tessaro;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Device {
+    QTemporaryDir data;
+    test::MemoryPreferences group;
+    std::unique_ptr<KeyValueStore> cloud;
+    std::unique_ptr<PenStore> store;
+};
+
+// What the devices did, to check the outcome against.
+struct Ledger {
+    QSet<QString> quotes, deletedQuotes;     // by text
+    QSet<QString> pens, removedPens;         // by case key
+    QSet<QString> drawings, deletedDrawings; // by id
+};
+
+void setModified(const QString& path, Date date) {
+    const double unix = unixFromDate(date);
+    struct timeval times[2];
+    times[0].tv_sec = times[1].tv_sec = time_t(unix);
+    times[0].tv_usec = times[1].tv_usec = suseconds_t((unix - double(time_t(unix))) * 1e6);
+    ::utimes(QFile::encodeName(path).constData(), times);
+}
+
+class Harness {
+public:
+    Harness(quint32 seed, std::function<std::unique_ptr<KeyValueStore>()> makeCloud)
+        : m_random(seed) {
+        m_cloudDrawings = m_cloud.filePath(u"Documents/Drawings"_s);
+        for (Device* device : {&m_a, &m_b}) {
+            device->cloud = makeCloud();
+            PenStore::Environment environment;
+            environment.dataFolder = device->data.path();
+            environment.keyValueStore = device->cloud.get();
+            environment.groupPreferences = &device->group;
+            environment.cloudResolver = [folder = m_cloudDrawings] {
+                return std::optional(folder);
+            };
+            // One clock for both devices: every moment is distinct, as on real devices.
+            environment.clock = [this] { return m_time += 1 + m_random.bounded(3); };
+            environment.durability = Durability::unflushed;
+            environment.pushDelayMs = 5;
+            device->store = std::make_unique<PenStore>(environment);
+        }
+    }
+
+    void run(int operations) {
+        for (int i = 0; i < operations; ++i) {
+            Device& device = m_random.bounded(2) ? m_a : m_b;
+            operate(device, i);
+            // Let some of the pending notices through, at random moments.
+            if (m_random.bounded(3) == 0)
+                QTest::qWait(int(m_random.bounded(12)));
+            else
+                QCoreApplication::processEvents();
+        }
+    }
+
+    bool settle() {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 15000) {
+            for (Device* device : {&m_a, &m_b}) {
+                device->store->reconcileDrawings();
+                device->cloud->synchronize();
+            }
+            QTest::qWait(40);
+            const bool quiet =
+                !m_a.store->cloud().hasPendingPush() && !m_b.store->cloud().hasPendingPush();
+            if (quiet && m_a.store->currentState() == m_b.store->currentState())
+                return true;
+        }
+        describeDifference();
+        return false;
+    }
+
+    void describeDifference() const {
+        const AppState a = m_a.store->currentState();
+        const AppState b = m_b.store->currentState();
+        qWarning() << "pen" << (a.pen == b.pen) << "saved" << (a.saved == b.saved) << "group"
+                   << (a.activeGroup == b.activeGroup) << "quotes" << (a.quotes == b.quotes)
+                   << "drawings" << (a.drawings == b.drawings) << "deleted"
+                   << (a.deleted == b.deleted) << "updatedAt"
+                   << QString::number(a.updatedAt, 'f', 3) << QString::number(b.updatedAt, 'f', 3)
+                   << "pending" << m_a.store->cloud().hasPendingPush()
+                   << m_b.store->cloud().hasPendingPush() << "blob"
+                   << decodeState(*m_a.cloud->data(CloudSync::blobKey))->state.updatedAt << "quotes"
+                   << a.quotes.size() << b.quotes.size();
+    }
+
+    void verify() {
+        const AppState state = m_a.store->currentState();
+        QCOMPARE(m_b.store->currentState(), state);
+
+        QSet<QString> texts;
+        for (const Quote& quote : state.quotes)
+            texts.insert(quote.text);
+        QCOMPARE(texts, m_ledger.quotes - m_ledger.deletedQuotes);
+
+        QSet<QString> pens;
+        for (const Pen& pen : state.saved)
+            pens.insert(pen.caseKey());
+        QCOMPARE(pens, m_ledger.pens - m_ledger.removedPens);
+
+        QSet<QString> drawings;
+        for (const Drawing& drawing : state.drawings)
+            drawings.insert(drawing.id);
+        QCOMPARE(drawings, m_ledger.drawings - m_ledger.deletedDrawings);
+        for (const QString& id : m_ledger.deletedDrawings) {
+            const QString name = id + u".pkdrawing"_s;
+            for (const QString& folder : {m_a.data.filePath(u"Drawings"_s),
+                                          m_b.data.filePath(u"Drawings"_s), m_cloudDrawings})
+                QVERIFY2(!QFile::exists(folder + u'/' + name), qPrintable(name));
+        }
+    }
+
+private:
+    void operate(Device& device, int step) {
+        PenStore& store = *device.store;
+        static const QStringList beads{u"cherry"_s, u"star"_s, u"pearl"_s, u"bow"_s, u"letter-L"_s};
+        switch (m_random.bounded(16)) {
+        case 0:
+        case 1:
+            store.addBead(beads[m_random.bounded(beads.size())]);
+            break;
+        case 2:
+            store.removeBead(m_random.bounded(4));
+            break;
+        case 3:
+            store.moveBead(m_random.bounded(4), m_random.bounded(3) - 1);
+            break;
+        case 4:
+            store.setBarrel(barrelCatalog()[m_random.bounded(5)].id);
+            break;
+        case 5:
+            store.setType(penTypeCatalog()[m_random.bounded(7)].id);
+            break;
+        case 6:
+            store.setActiveGroup(beadGroups()[m_random.bounded(7)]);
+            break;
+        case 7:
+            store.addBead(u"sky"_s);
+            if (store.saveToCase())
+                m_ledger.pens.insert(store.saved().first().caseKey());
+            break;
+        case 8:
+            if (!store.saved().isEmpty()) {
+                const qsizetype index = m_random.bounded(int(store.saved().size()));
+                const bool hadBeads = !store.pen().beads.isEmpty();
+                m_ledger.removedPens.insert(store.saved()[index].caseKey());
+                store.takeFromCase(index);
+                if (hadBeads)
+                    m_ledger.pens.insert(store.saved().first().caseKey());
+            }
+            break;
+        case 9:
+            if (!store.saved().isEmpty()) {
+                const qsizetype index = m_random.bounded(int(store.saved().size()));
+                m_ledger.removedPens.insert(store.saved()[index].caseKey());
+                store.deleteFromCase(index);
+            }
+            break;
+        case 10:
+        case 11: {
+            const QString text =
+                u"quote "_s + QString::number(step) + u'-' + QString::number(m_time);
+            if (store.addQuote(text, u"src"_s, {}))
+                m_ledger.quotes.insert(text);
+            break;
+        }
+        case 12:
+            if (!store.quotes().isEmpty()) {
+                const Quote quote = store.quotes()[m_random.bounded(int(store.quotes().size()))];
+                m_ledger.deletedQuotes.insert(quote.text);
+                store.deleteQuote(quote.id);
+            }
+            break;
+        case 13:
+        case 14: {
+            const QString id = u"page-"_s + QString::number(step);
+            const QString folder = device.data.filePath(u"Drawings"_s);
+            QDir().mkpath(folder);
+            QFile page(folder + u'/' + id + u".pkdrawing"_s);
+            page.open(QIODevice::WriteOnly);
+            page.write("strokes of " + id.toUtf8());
+            page.close();
+            setModified(page.fileName(), m_time += 1);
+            store.reconcileDrawings();
+            m_ledger.drawings.insert(id);
+            break;
+        }
+        case 15:
+            if (!store.drawings().isEmpty()) {
+                const QString id =
+                    store.drawings()[m_random.bounded(int(store.drawings().size()))].id;
+                m_ledger.deletedDrawings.insert(id);
+                store.deleteDrawing(id);
+            }
+            break;
+        }
+    }
+
+    QRandomGenerator m_random;
+    Date m_time = 700000000;
+    QTemporaryDir m_cloud;
+    QString m_cloudDrawings;
+    Device m_a;
+    Device m_b;
+    Ledger m_ledger;
+};
+
+} // namespace
+
+class TestConvergence : public QObject {
+    Q_OBJECT
+
+    void converge(quint32 seed, int operations,
+                  const std::function<std::unique_ptr<KeyValueStore>()>& makeCloud) {
+        Harness harness(seed, makeCloud);
+        harness.run(operations);
+        QVERIFY2(harness.settle(), qPrintable(u"seed %1 did not settle"_s.arg(seed)));
+        harness.verify();
+    }
+
+private Q_SLOTS:
+    void overACloudFolder_data() {
+        QTest::addColumn<quint32>("seed");
+        for (quint32 seed = 1; seed <= 10; ++seed)
+            QTest::newRow(qPrintable(u"seed %1"_s.arg(seed))) << seed;
+    }
+
+    void overACloudFolder() {
+        QFETCH(quint32, seed);
+        QTemporaryDir cloud;
+        converge(seed, 80, [&] {
+            return std::make_unique<FolderKeyValueStore>(cloud.filePath(u"KeyValue"_s));
+        });
+    }
+
+    void overRedis_data() {
+        QTest::addColumn<quint32>("seed");
+        for (quint32 seed = 101; seed <= 106; ++seed)
+            QTest::newRow(qPrintable(u"seed %1"_s.arg(seed))) << seed;
+    }
+
+    void overRedis() {
+        QFETCH(quint32, seed);
+        test::RedisServer server;
+        QVERIFY2(server.start(), "redis-server did not start");
+        converge(seed, 80, [&] { return std::make_unique<RedisKeyValueStore>(server.url()); });
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConvergence)
+#include "tst_convergence.moc"

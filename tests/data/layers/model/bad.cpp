@@ -1,0 +1,2 @@
+#include "model/pen.h"
+#include "store/penstore.h"

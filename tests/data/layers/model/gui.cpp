@@ -1,0 +1,2 @@
+#include <QtCore/QString>
+#include <QtGui/QImage>

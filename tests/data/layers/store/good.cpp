@@ -1,0 +1,3 @@
+#include "model/pen.h"
+#include "store/other.h"
+#include <QtCore/QList>

@@ -15,7 +15,7 @@ using namespace Qt::StringLiterals;
 PenStore::PenStore(Environment environment, QObject* parent)
     : QObject(parent)
     , m_environment(std::move(environment))
-    , m_file(m_environment.dataFolder + u"/state.json"_s, m_environment.durability)
+    , m_writer(StateFile(m_environment.dataFolder + u"/state.json"_s, m_environment.durability))
     , m_cloud(new CloudSync(m_environment.keyValueStore, this))
     , m_drawingFiles(new DrawingFiles(m_environment.dataFolder + u"/Drawings"_s, std::nullopt,
                                       m_environment.cloudResolver, this))
@@ -23,7 +23,7 @@ PenStore::PenStore(Environment environment, QObject* parent)
     m_cloud->setPushDelay(m_environment.pushDelayMs);
     m_cloud->setClock(m_environment.clock);
 
-    const AppState state = m_file.load(now());
+    const AppState state = m_writer.load(now());
     m_pen = state.pen;
     m_saved = state.saved;
     m_quotes = state.quotes;
@@ -49,42 +49,57 @@ PenStore::PenStore(Environment environment, QObject* parent)
     });
 }
 
+// The state writer finishes what it holds before its thread stops.
 PenStore::~PenStore() = default;
 
 void PenStore::setPen(const Pen& pen) {
+    if (pen == m_pen)
+        return;
     m_pen = pen;
-    Q_EMIT changed(Change::pen);
+    commit(Change::pen, std::nullopt);
 }
 
 void PenStore::setSaved(const QList<Pen>& saved) {
+    if (saved == m_saved)
+        return;
     m_saved = saved;
-    Q_EMIT changed(Change::saved);
+    commit(Change::saved, std::nullopt);
 }
 
 void PenStore::setQuotes(const QList<Quote>& quotes) {
+    if (quotes == m_quotes)
+        return;
     m_quotes = quotes;
-    Q_EMIT changed(Change::quotes);
+    commit(Change::quotes, std::nullopt);
 }
 
 void PenStore::setDrawings(const QList<Drawing>& drawings) {
+    if (drawings == m_drawings)
+        return;
     m_drawings = drawings;
-    Q_EMIT changed(Change::drawings);
+    commit(Change::drawings, std::nullopt);
 }
 
 void PenStore::setActiveGroup(const QString& group) {
     if (group == m_activeGroup)
         return;
     m_activeGroup = group;
-    Q_EMIT changed(Change::activeGroup);
-    save(true);
+    commit(Change::activeGroup, true);
+}
+
+void PenStore::commit(Changes what, std::optional<bool> touch) {
+    if (touch)
+        save(*touch);
+    // Last, so that a view that calls back into the store from its slot finds
+    // the document whole and its own change saved after this one.
+    Q_EMIT changed(what);
 }
 
 bool PenStore::addBead(const QString& beadID) {
     if (!beadById(beadID) || m_pen.beads.size() >= maxBeadsPerPen)
         return false;
     m_pen.beads.append(beadID);
-    Q_EMIT changed(Change::pen);
-    save(true);
+    commit(Change::pen, true);
     return true;
 }
 
@@ -92,8 +107,7 @@ void PenStore::removeBead(qsizetype index) {
     if (index < 0 || index >= m_pen.beads.size())
         return;
     m_pen.beads.removeAt(index);
-    Q_EMIT changed(Change::pen);
-    save(true);
+    commit(Change::pen, true);
 }
 
 void PenStore::removeLastBead() {
@@ -105,8 +119,7 @@ void PenStore::clearBeads() {
     if (m_pen.beads.isEmpty())
         return;
     m_pen.beads.clear();
-    Q_EMIT changed(Change::pen);
-    save(true);
+    commit(Change::pen, true);
 }
 
 std::optional<qsizetype> PenStore::moveBead(qsizetype index, qsizetype offset) {
@@ -115,8 +128,7 @@ std::optional<qsizetype> PenStore::moveBead(qsizetype index, qsizetype offset) {
     if (index < 0 || index >= count || target < 0 || target >= count)
         return std::nullopt;
     m_pen.beads.swapItemsAt(index, target);
-    Q_EMIT changed(Change::pen);
-    save(true);
+    commit(Change::pen, true);
     return target;
 }
 
@@ -124,32 +136,28 @@ void PenStore::setBarrel(const QString& barrel) {
     if (!barrelById(barrel))
         return;
     m_pen.barrel = barrel;
-    Q_EMIT changed(Change::pen);
-    save(true);
+    commit(Change::pen, true);
 }
 
 void PenStore::setType(const QString& type) {
     if (!penTypeById(type) || type == m_pen.type)
         return;
     m_pen.type = type;
-    Q_EMIT changed(Change::pen);
-    save(true);
+    commit(Change::pen, true);
 }
 
 void PenStore::setInk(const QString& ink) {
     if (!isInkColour(ink) || ink == m_pen.ink)
         return;
     m_pen.ink = ink;
-    Q_EMIT changed(Change::pen);
-    save(true);
+    commit(Change::pen, true);
 }
 
 void PenStore::setCharm(const QString& charm) {
     if (!isCharmKind(charm))
         return;
     m_pen.charm = charm;
-    Q_EMIT changed(Change::pen);
-    save(true);
+    commit(Change::pen, true);
 }
 
 bool PenStore::saveToCase() {
@@ -161,9 +169,7 @@ bool PenStore::saveToCase() {
     m_saved.prepend(kept);
     m_pen.beads.clear();
     m_pen.savedAt.reset();
-    Q_EMIT changed(Change::saved);
-    Q_EMIT changed(Change::pen);
-    save(true);
+    commit(Change::saved | Change::pen, true);
     return true;
 }
 
@@ -181,9 +187,7 @@ void PenStore::takeFromCase(qsizetype index) {
     taken = taken.sanitized();
     taken.savedAt.reset();
     m_pen = taken;
-    Q_EMIT changed(Change::saved);
-    Q_EMIT changed(Change::pen);
-    save(true);
+    commit(Change::saved | Change::pen, true);
 }
 
 void PenStore::deleteFromCase(qsizetype index) {
@@ -191,8 +195,7 @@ void PenStore::deleteFromCase(qsizetype index) {
         return;
     recordTombstone(m_saved[index].caseKey(), now());
     m_saved.removeAt(index);
-    Q_EMIT changed(Change::saved);
-    save(true);
+    commit(Change::saved, true);
 }
 
 bool PenStore::addQuote(const QString& text, const QString& source,
@@ -201,8 +204,7 @@ bool PenStore::addQuote(const QString& text, const QString& source,
     if (!collection)
         return false;
     m_quotes = std::move(*collection);
-    Q_EMIT changed(Change::quotes);
-    save(true);
+    commit(Change::quotes, true);
     return true;
 }
 
@@ -211,8 +213,7 @@ int PenStore::importQuotes(const QList<Quote>& incoming) {
     if (!result.collection)
         return 0;
     m_quotes = std::move(*result.collection);
-    Q_EMIT changed(Change::quotes);
-    save(true);
+    commit(Change::quotes, true);
     return result.added;
 }
 
@@ -221,8 +222,7 @@ void PenStore::deleteQuote(const QString& id) {
     if (count == 0)
         return;
     recordTombstone(id, now());
-    Q_EMIT changed(Change::quotes);
-    save(true);
+    commit(Change::quotes, true);
 }
 
 std::optional<Drawing> PenStore::drawing(const QString& id) const {
@@ -238,8 +238,7 @@ void PenStore::deleteDrawing(const QString& id) {
         return;
     recordTombstone(id, now());
     m_drawingFiles->remove(id);
-    Q_EMIT changed(Change::drawings);
-    save(true);
+    commit(Change::drawings, true);
 }
 
 void PenStore::setDrawingThumbnail(const QString& id, const QByteArray& png) {
@@ -251,8 +250,7 @@ void PenStore::setDrawingThumbnail(const QString& id, const QByteArray& png) {
         if (record.thumbnailPNG == png)
             return;
         record.thumbnailPNG = png;
-        Q_EMIT changed(Change::drawings);
-        save(false);
+        commit(Change::drawings, false);
         return;
     }
 }
@@ -283,17 +281,24 @@ void PenStore::reconcileDrawings() {
     if (adopted.isEmpty())
         return;
     m_drawings = normalizeDrawings(m_drawings + adopted);
-    Q_EMIT changed(Change::drawings);
-    save(false);
+    commit(Change::drawings, false);
 }
 
 void PenStore::save(bool touch) {
     if (touch)
         m_updatedAt = now();
     const AppState state = currentState();
-    m_file.save(state);
+    m_writer.submit(state);
     writeSnapshot();
     m_cloud->push(state);
+}
+
+bool PenStore::flush() {
+    return m_writer.flush();
+}
+
+bool PenStore::hasPendingCloudPush() const {
+    return m_cloud->hasPendingPush();
 }
 
 AppState PenStore::currentState() const {
@@ -306,23 +311,28 @@ void PenStore::applyRemote(const AppState& remote) {
     const AppState merged = mergeStates(current, remote.sanitized(time), time);
     if (merged == current)
         return;
+    Changes what;
+    what.setFlag(Change::pen, merged.pen != current.pen);
+    what.setFlag(Change::saved, merged.saved != current.saved);
+    what.setFlag(Change::quotes, merged.quotes != current.quotes);
+    what.setFlag(Change::drawings, merged.drawings != current.drawings);
+    what.setFlag(Change::activeGroup, merged.activeGroup != current.activeGroup);
     m_pen = merged.pen;
     m_saved = merged.saved;
     m_quotes = merged.quotes;
     m_drawings = merged.drawings;
     m_deleted = merged.deleted;
-    Q_EMIT changed(Change::pen);
-    Q_EMIT changed(Change::saved);
-    Q_EMIT changed(Change::quotes);
-    Q_EMIT changed(Change::drawings);
-    if (merged.activeGroup != m_activeGroup)
-        setActiveGroup(merged.activeGroup);
+    m_activeGroup = merged.activeGroup;
+    // The merge carries the newer side's time, so this device never looks
+    // newer than the change it just received.
     m_updatedAt = merged.updatedAt;
     save(false);
     // Pages deleted or added elsewhere: their files follow now rather than at
     // the next change in the cloud folder.
     if (merged.drawings != current.drawings || merged.deleted != current.deleted)
         reconcileDrawings();
+    if (what)
+        Q_EMIT changed(what);
 }
 
 void PenStore::startCloud() {

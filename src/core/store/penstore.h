@@ -2,7 +2,7 @@
 
 #include "appstate.h"
 #include "drawings/drawingfiles.h"
-#include "statefile.h"
+#include "statewriter.h"
 #include "widgetsnapshot.h"
 
 #include <QObject>
@@ -18,15 +18,25 @@ class KeyValueStore;
 class Preferences;
 
 // The one owner of the live document. Views read it and change it only
-// through its operations; every change is announced through `changed`.
-// Each user change saves with touch: the state file is rewritten whole, the
-// widget snapshot refreshed and a cloud push scheduled. Main thread only.
+// through its operations; every change is announced once, through `changed`,
+// after the document is complete, with the parts that changed. Each user
+// change saves with touch: the state file is rewritten whole (on a worker
+// thread), the widget snapshot refreshed and a cloud push scheduled. Main
+// thread only.
 class PenStore : public QObject {
     Q_OBJECT
 
 public:
-    enum class Change { pen, saved, quotes, drawings, activeGroup, cloudTruncatedCount };
-    Q_ENUM(Change)
+    enum class Change {
+        pen = 0x1,
+        saved = 0x2,
+        quotes = 0x4,
+        drawings = 0x8,
+        activeGroup = 0x10,
+        cloudTruncatedCount = 0x20,
+    };
+    Q_DECLARE_FLAGS(Changes, Change)
+    Q_FLAG(Changes)
 
     // What the store works with, handed in so that tests can use folders and
     // clocks of their own.
@@ -51,7 +61,9 @@ public:
     int cloudTruncatedCount() const { return m_cloudTruncatedCount; }
     const Tombstones& deleted() const { return m_deleted; }
     Date updatedAt() const { return m_updatedAt; }
-    QString stateFilePath() const { return m_file.path(); }
+    QString stateFilePath() const { return m_writer.path(); }
+    // True while a change still waits to be pushed to the cloud.
+    bool hasPendingCloudPush() const;
 
     // Bindings: replace and publish, without saving.
     void setPen(const Pen& pen);
@@ -86,24 +98,25 @@ public:
     void reconcileDrawings();
 
     void save(bool touch);
+    // Returns once every change made so far is in the state file (true) or
+    // its write failed (false, and logged). The program calls it on quit.
+    bool flush();
     AppState currentState() const;
     void applyRemote(const AppState& remote);
 
-    CloudSync& cloud() { return *m_cloud; }
-    DrawingFiles& drawingFiles() { return *m_drawingFiles; }
-    DrawingCloudWatcher& drawingWatcher() { return *m_drawingWatcher; }
-
 Q_SIGNALS:
-    void changed(PenStore::Change what);
+    void changed(PenStore::Changes what);
 
 private:
+    // Saves (when asked) and then announces the parts that changed.
+    void commit(Changes what, std::optional<bool> touch);
     void startCloud();
     void recordTombstone(const QString& key, std::optional<Date> date);
     void writeSnapshot();
     Date now() const { return m_environment.clock(); }
 
     Environment m_environment;
-    StateFile m_file;
+    StateWriter m_writer;
     CloudSync* m_cloud;
     DrawingFiles* m_drawingFiles;
     DrawingCloudWatcher* m_drawingWatcher;
@@ -118,5 +131,7 @@ private:
     Date m_updatedAt = distantPast;
     std::optional<PenSnapshot> m_lastSnapshot;
 };
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(PenStore::Changes)
 
 } // namespace tessaro

@@ -7,20 +7,33 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
 namespace tessaro {
 
 using namespace Qt::StringLiterals;
 
 Q_LOGGING_CATEGORY(lcStore, "tessaro.store")
 
-AppState StateFile::load(Date now) const {
+bool StateFile::linkOrCopy(const QString& from, const QString& to) {
+    if (::link(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+        return true;
+    // Some file systems (FAT, some network mounts) have no hard links.
+    const auto bytes = readRegularFile(from, maxStateBytes + 1);
+    return bytes && writeFileAtomically(to, *bytes);
+}
+
+AppState StateFile::load(Date now) {
+    m_loadedAt = now;
+    m_atRisk.clear();
     QFile file(m_path);
     if (!file.exists())
         return AppState().sanitized(now);
     std::optional<DecodedState> decoded;
-    QByteArray bytes;
     if (file.open(QIODevice::ReadOnly)) {
-        bytes = file.read(maxStateBytes + 1);
+        const QByteArray bytes = file.read(maxStateBytes + 1);
         if (file.error() == QFileDevice::NoError)
             decoded = decodeState(bytes);
         file.close();
@@ -28,29 +41,51 @@ AppState StateFile::load(Date now) const {
     if (!decoded) {
         // Starting from the default document would overwrite this file at
         // the next save; keep it for the user (or a later version) instead.
-        const QString aside = asideName(u"unreadable"_s, now);
-        if (QFile::rename(m_path, aside))
-            qCWarning(lcStore, "state file could not be read — moved aside to %s",
-                      qPrintable(aside));
-        else
-            qCWarning(lcStore, "state file could not be read, nor moved aside");
+        m_atRisk = u"unreadable"_s;
+        keepOriginal();
         return AppState().sanitized(now);
     }
     if (decoded->dropped) {
-        const QString aside = asideName(u"damaged"_s, now);
-        if (writeFileAtomically(aside, bytes, m_durability))
-            qCWarning(lcStore, "state file read in part — original kept as %s", qPrintable(aside));
-        else
-            qCWarning(lcStore, "state file read in part, and no copy of it could be kept");
+        m_atRisk = u"damaged"_s;
+        keepOriginal();
     }
     return decoded->state.sanitized(now);
 }
 
-bool StateFile::save(const AppState& state) const {
+bool StateFile::keepOriginal() {
+    if (m_atRisk.isEmpty())
+        return true;
+    if (!QFileInfo::exists(m_path)) {
+        m_atRisk.clear();
+        return true;
+    }
+    const QString aside = asideName(m_atRisk, m_loadedAt);
+    if (!m_keepAside(m_path, aside)) {
+        if (!m_toldAtRisk)
+            qCWarning(lcStore,
+                      "state file %s not read whole and no copy of it could be kept (%s); "
+                      "it stays untouched until one can",
+                      qPrintable(m_path), std::strerror(errno));
+        m_toldAtRisk = true;
+        return false;
+    }
+    qCWarning(lcStore, "state file not read whole (%s); the original is kept as %s",
+              qPrintable(m_atRisk), qPrintable(aside));
+    // An unreadable file is moved rather than copied: it only stands in the way.
+    if (m_atRisk == u"unreadable"_s)
+        QFile::remove(m_path);
+    m_atRisk.clear();
+    return true;
+}
+
+bool StateFile::save(const AppState& state) {
+    if (!keepOriginal())
+        return false;
     QDir().mkpath(QFileInfo(m_path).absolutePath());
     if (writeFileAtomically(m_path, encodeState(state), m_durability))
         return true;
-    qCWarning(lcStore, "state file could not be written to %s", qPrintable(m_path));
+    qCWarning(lcStore, "state file could not be written to %s (%s)", qPrintable(m_path),
+              std::strerror(errno));
     return false;
 }
 

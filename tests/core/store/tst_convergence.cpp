@@ -12,7 +12,6 @@
 #include "support/redisserver.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QSet>
@@ -97,13 +96,8 @@ public:
             return !m_a.store->hasPendingCloudPush() && !m_b.store->hasPendingCloudPush() &&
                    m_a.store->currentState() == m_b.store->currentState();
         };
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < 15000) {
-            QTest::qWait(10);
-            if (settled())
-                return true;
-        }
+        if (QTest::qWaitFor(settled, 15000))
+            return true;
         describeDifference();
         return false;
     }

@@ -29,13 +29,14 @@ public:
 struct Bench {
     QTemporaryDir folder;
     NullKeyValueStore cloud;
+    SettingsPreferences group{folder.filePath(groupPreferencesFile)};
     std::unique_ptr<PenStore> store;
 
     explicit Bench(std::optional<QString> cloudDrawings = {}) {
         PenStore::Environment environment;
         environment.dataFolder = folder.path();
         environment.keyValueStore = &cloud;
-        environment.groupPreferences = &Preferences::group();
+        environment.groupPreferences = &group;
         if (cloudDrawings)
             environment.cloudResolver = [cloudDrawings] { return cloudDrawings; };
         // The flush to disk is the disk's cost, not the program's: left out.

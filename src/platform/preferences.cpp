@@ -1,53 +1,43 @@
 #include "preferences.h"
 
 #include <QDir>
-#include <QSettings>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace tessaro {
 
 namespace {
 
-class SettingsPreferences final : public Preferences {
-public:
-    explicit SettingsPreferences(const QString& fileName)
-        : m_settings(configFolder() + QLatin1Char('/') + fileName, QSettings::IniFormat) {}
-
-    QVariant value(const QString& key) const override { return m_settings.value(key); }
-
-    void setValue(const QString& key, const QVariant& value) override {
-        if (!isAvailable())
-            return;
-        // QSettings writes the file back at the next pass of the event loop
-        // (and when it is destroyed); a save of the document need not wait
-        // for that file's flush to disk.
-        m_settings.setValue(key, value);
-    }
-
-    bool isAvailable() const override { return m_settings.status() != QSettings::AccessError; }
-
-private:
-    static QString configFolder() {
-        const QString folder =
-            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-            QLatin1String("/tessaro");
-        QDir().mkpath(folder);
-        return folder;
-    }
-
-    QSettings m_settings;
-};
+QString withFolder(const QString& filePath) {
+    QDir().mkpath(QFileInfo(filePath).absolutePath());
+    return filePath;
+}
 
 } // namespace
 
-Preferences& Preferences::standard() {
-    static SettingsPreferences preferences(QStringLiteral("tessaro.conf"));
-    return preferences;
+SettingsPreferences::SettingsPreferences(const QString& filePath)
+    : m_settings(withFolder(filePath), QSettings::IniFormat) {}
+
+QVariant SettingsPreferences::value(const QString& key) const {
+    return m_settings.value(key);
 }
 
-Preferences& Preferences::group() {
-    static SettingsPreferences preferences(QStringLiteral("group.conf"));
-    return preferences;
+void SettingsPreferences::setValue(const QString& key, const QVariant& value) {
+    if (!isAvailable())
+        return;
+    // QSettings writes the file back at the next pass of the event loop (and
+    // when it is destroyed); a save of the document need not wait for that
+    // file's flush to disk.
+    m_settings.setValue(key, value);
+}
+
+bool SettingsPreferences::isAvailable() const {
+    return m_settings.status() != QSettings::AccessError;
+}
+
+QString userPreferencesFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QLatin1String("/tessaro");
 }
 
 } // namespace tessaro

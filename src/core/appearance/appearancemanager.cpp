@@ -4,6 +4,8 @@
 #include "platform/preferences.h"
 #include "platform/systemappearance.h"
 
+#include <utility>
+
 namespace tessaro {
 
 using namespace Qt::StringLiterals;
@@ -11,6 +13,9 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString appearanceKey = u"app.appearance"_s;
+
+// Read and written on the main thread only, like the manager itself.
+AppearanceManager* installed = nullptr;
 
 PaletteColour pair(QStringView light, QStringView dark) {
     return {rgbFromHex(light), rgbFromHex(dark)};
@@ -34,9 +39,20 @@ AppearanceManager::AppearanceManager(Preferences& preferences, QObject* parent)
     m_dark = isDark();
 }
 
-AppearanceManager& AppearanceManager::shared() {
-    static AppearanceManager* manager = new AppearanceManager(Preferences::standard());
-    return *manager;
+AppearanceManager::~AppearanceManager() {
+    // An Installation outliving its manager would hand out a dead object.
+    Q_ASSERT(installed != this);
+}
+
+AppearanceManager* AppearanceManager::shared() {
+    return installed;
+}
+
+AppearanceManager::Installation::Installation(AppearanceManager& manager)
+    : m_previous(std::exchange(installed, &manager)) {}
+
+AppearanceManager::Installation::~Installation() {
+    installed = m_previous;
 }
 
 void AppearanceManager::setSystemAppearance(SystemAppearance* system) {

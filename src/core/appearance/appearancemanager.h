@@ -45,9 +45,25 @@ class AppearanceManager : public QObject {
 
 public:
     explicit AppearanceManager(Preferences& preferences, QObject* parent = nullptr);
+    ~AppearanceManager() override;
 
-    // The one instance of the program, over the user's preferences.
-    static AppearanceManager& shared();
+    // The process-wide manager: the one installed by an Installation, or null
+    // while none is.
+    static AppearanceManager* shared();
+
+    // Makes a manager the process-wide one while it lives; the one installed
+    // before comes back after. The entry installs its manager for the whole
+    // run, a test for one test function.
+    class Installation {
+    public:
+        explicit Installation(AppearanceManager& manager);
+        ~Installation();
+        Installation(const Installation&) = delete;
+        Installation& operator=(const Installation&) = delete;
+
+    private:
+        AppearanceManager* m_previous;
+    };
 
     // The desktop's own appearance, followed when the mode says so; without
     // one, the interface is light.

@@ -5,11 +5,16 @@
 
 #include <QTimer>
 
+#include <utility>
+
 namespace tessaro {
 
 namespace {
 
 const QString languageKey = QStringLiteral("app.language");
+
+// Read and written on the main thread only, like the manager itself.
+LanguageManager* installed = nullptr;
 
 } // namespace
 
@@ -21,15 +26,25 @@ LanguageManager::LanguageManager(Preferences& standard, Preferences& group, QObj
     mirrorToGroup(m_code);
 }
 
-LanguageManager& LanguageManager::shared() {
-    static LanguageManager* manager =
-        new LanguageManager(Preferences::standard(), Preferences::group());
-    return *manager;
+LanguageManager::~LanguageManager() {
+    // An Installation outliving its manager would leave lookups reading a dead object.
+    Q_ASSERT(installed != this);
+}
+
+LanguageManager* LanguageManager::shared() {
+    return installed;
+}
+
+LanguageManager::Installation::Installation(LanguageManager& manager)
+    : m_previous(std::exchange(installed, &manager)) {}
+
+LanguageManager::Installation::~Installation() {
+    installed = m_previous;
 }
 
 void LanguageManager::setCode(const QString& code) {
+    // Held before the signal: views that redraw on it look texts up in the new language.
     m_code = code;
-    // Store first: views that redraw on the signal look texts up through the preference.
     m_standard.setValue(languageKey, code);
     Q_EMIT codeChanged(code);
     mirrorToGroup(code);

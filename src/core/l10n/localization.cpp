@@ -1,7 +1,7 @@
 #include "localization.h"
 
+#include "languagemanager.h"
 #include "model/json.h"
-#include "platform/preferences.h"
 
 #include <QFile>
 #include <QHash>
@@ -176,12 +176,13 @@ QString localeIdentifier(const QString& code) {
     return code;
 }
 
-QString storedLanguageCode() {
-    return Preferences::standard().value(u"app.language"_s).toString();
+QString chosenLanguageCode() {
+    const LanguageManager* manager = LanguageManager::shared();
+    return manager ? manager->code() : QString();
 }
 
 QString L(const QString& key) {
-    const QString code = storedLanguageCode();
+    const QString code = chosenLanguageCode();
     Tables& tables = Tables::shared();
     const Table* table = code.isEmpty() ? tables.base() : tables.folder(resourceFolderCode(code));
     if (!table)
@@ -224,7 +225,7 @@ QString DateFormatter::format(Date date) const {
 }
 
 QString localizedDate(std::optional<Date> date) {
-    return DateFormatter(storedLanguageCode()).format(date.value_or(currentDate()));
+    return DateFormatter(chosenLanguageCode()).format(date.value_or(currentDate()));
 }
 
 } // namespace tessaro

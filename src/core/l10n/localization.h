@@ -25,8 +25,8 @@ QString resourceFolderCode(const QString& code);
 QString localeIdentifier(const QString& code);
 
 // The text for `key` in the chosen language, or the key itself when there is
-// none. Reads "app.language" afresh on every call, so a change of language
-// shows at the next redraw.
+// none. Asks the installed language manager on every call, so a change of
+// language shows at the next redraw.
 QString L(const QString& key);
 
 // Replaces every "{name}" by its value, literally. Unknown names stay.
@@ -36,7 +36,7 @@ QString fillPlaceholders(QString text, const QList<std::pair<QString, QString>>&
 // date formats the current moment.
 QString localizedDate(std::optional<Date> date);
 
-// The same, for many dates in one language without re-reading preferences.
+// The same, for many dates in one language.
 class DateFormatter {
 public:
     // The empty code formats for the system's locale.
@@ -52,7 +52,8 @@ private:
     std::unique_ptr<Private> d;
 };
 
-// The language code stored under "app.language"; empty for the system language.
-QString storedLanguageCode();
+// The code of the installed language manager; empty for the system language,
+// also when no manager is installed.
+QString chosenLanguageCode();
 
 } // namespace tessaro

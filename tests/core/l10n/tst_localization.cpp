@@ -1,136 +1,53 @@
 #include "l10n/languagemanager.h"
 #include "l10n/localization.h"
-#include "model/catalog.h"
 #include "model/json.h"
-#include "platform/preferences.h"
+#include "support/memorypreferences.h"
 
 #include <QFile>
-#include <QRegularExpression>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTest>
+
+#include <optional>
 
 using namespace tessaro;
 using namespace Qt::StringLiterals;
 
 namespace {
 
-const QStringList fixedKeys{u"about.title"_s,
-                            u"about.body"_s,
-                            u"canvas.title"_s,
-                            u"canvas.empty"_s,
-                            u"canvas.delete"_s,
-                            u"canvas.deleteConfirm"_s,
-                            u"canvas.icloudOff"_s,
-                            u"canvas.phoneHint"_s,
-                            u"canvas.share"_s,
-                            u"case.title"_s,
-                            u"case.empty"_s,
-                            u"case.hint"_s,
-                            u"case.nothing"_s,
-                            u"case.pen"_s,
-                            u"case.saved"_s,
-                            u"case.delete"_s,
-                            u"case.deleteConfirm"_s,
-                            u"common.close"_s,
-                            u"drag.removed"_s,
-                            u"edit.clear"_s,
-                            u"edit.clearConfirm"_s,
-                            u"edit.done"_s,
-                            u"edit.left"_s,
-                            u"edit.right"_s,
-                            u"edit.remove"_s,
-                            u"edit.undo"_s,
-                            u"ios.appearance"_s,
-                            u"ios.appearance.system"_s,
-                            u"ios.appearance.light"_s,
-                            u"ios.appearance.dark"_s,
-                            u"ios.back"_s,
-                            u"ios.feedback"_s,
-                            u"ios.language"_s,
-                            u"ios.language.system"_s,
-                            u"ios.privacy"_s,
-                            u"ios.quotes.deleted"_s,
-                            u"ios.quotes.importFailed"_s,
-                            u"ios.quotes.importNone"_s,
-                            u"ios.quotes.imported"_s,
-                            u"ios.quotes.paste"_s,
-                            u"ios.quotes.swipeHint"_s,
-                            u"ios.rate"_s,
-                            u"ios.settings"_s,
-                            u"ios.share"_s,
-                            u"ios.support"_s,
-                            u"ios.version"_s,
-                            u"ios.wall.saved"_s,
-                            u"ios.wall.failed"_s,
-                            u"ios.wall.denied"_s,
-                            u"ios.web"_s,
-                            u"mac.hotkeyHint"_s,
-                            u"mac.menubar.open"_s,
-                            u"mac.saveImage"_s,
-                            u"mac.servicesHint"_s,
-                            u"quotes.title"_s,
-                            u"quotes.count"_s,
-                            u"quotes.placeholder"_s,
-                            u"quotes.source"_s,
-                            u"quotes.saved"_s,
-                            u"quotes.keep"_s,
-                            u"quotes.delete"_s,
-                            u"quotes.deleteConfirm"_s,
-                            u"quotes.import"_s,
-                            u"quotes.importTooBig"_s,
-                            u"quotes.export"_s,
-                            u"quotes.phoneEmpty"_s,
-                            u"settings.icloud"_s,
-                            u"settings.icloudOn"_s,
-                            u"settings.icloudOff"_s,
-                            u"settings.icloudTruncated"_s,
-                            u"status.empty"_s,
-                            u"status.count"_s,
-                            u"status.full"_s,
-                            u"style.type"_s,
-                            u"style.ink"_s,
-                            u"style.barrel"_s,
-                            u"style.charm"_s,
-                            u"tools.case"_s,
-                            u"tools.save"_s,
-                            u"tools.wallpaper"_s,
-                            u"tray.title"_s,
-                            u"tray.hint"_s,
-                            u"tray.full"_s,
-                            u"wall.title"_s,
-                            u"tagline"_s};
+const QString languageKey = u"app.language"_s;
 
-const QHash<QString, QStringList> placeholders{
-    {u"status.count"_s, {u"{cap}"_s, u"{n}"_s}}, {u"status.full"_s, {u"{cap}"_s}},
-    {u"case.pen"_s, {u"{date}"_s, u"{n}"_s}},    {u"quotes.count"_s, {u"{n}"_s}},
-    {u"ios.quotes.imported"_s, {u"{n}"_s}},      {u"settings.icloudTruncated"_s, {u"{n}"_s}},
+// The text of `key` as a resource table holds it.
+QString tableText(const QString& table, const QString& key) {
+    QFile file(u":/l10n/"_s + table + u".json"_s);
+    JsonDocument document;
+    if (!file.open(QIODevice::ReadOnly) || document.parse(file.readAll()) != JsonStatus::ok ||
+        !document.root().IsObject())
+        return QString();
+    const auto member = document.root().FindMember(key.toStdString().c_str());
+    if (member == document.root().MemberEnd())
+        return QString();
+    return jsonString(&member->value).value_or(QString());
+}
+
+test::MemoryPreferences storing(const QVariant& language) {
+    test::MemoryPreferences preferences;
+    if (language.isValid())
+        preferences.setValue(languageKey, language);
+    return preferences;
+}
+
+// A manager of the test function's own, over in-memory preferences, that
+// texts and dates follow until the function returns. An invalid `stored`
+// leaves "app.language" unset.
+struct ChosenLanguage {
+    explicit ChosenLanguage(const QVariant& stored = {})
+        : standard(storing(stored)) {}
+
+    test::MemoryPreferences standard;
+    test::MemoryPreferences group;
+    LanguageManager manager{standard, group};
+    LanguageManager::Installation installed{manager};
 };
-
-QStringList catalogKeys() {
-    QStringList keys;
-    for (const BeadSpec& bead : beadCatalog())
-        keys.append(u"beads."_s + bead.id);
-    for (const BarrelSpec& barrel : barrelCatalog())
-        keys.append(u"barrels."_s + barrel.id);
-    for (const PenTypeSpec& type : penTypeCatalog())
-        keys.append(u"types."_s + type.id);
-    for (const QString& charm : charmKinds())
-        keys.append(u"charms."_s + charm);
-    for (const QString& group : beadGroups())
-        keys.append(u"group."_s + group);
-    return keys;
-}
-
-QStringList placeholdersIn(const QString& text) {
-    QStringList found;
-    auto matches = QRegularExpression(u"\\{[a-z]+\\}"_s).globalMatch(text);
-    while (matches.hasNext())
-        found.append(matches.next().captured());
-    found.sort();
-    found.removeDuplicates();
-    return found;
-}
 
 // 2001-01-01T12:00:00Z
 constexpr Date newYear = 43200;
@@ -140,108 +57,129 @@ constexpr Date newYear = 43200;
 class TestLocalization : public QObject {
     Q_OBJECT
 
-    void setCode(const QString& code) { Preferences::standard().setValue(u"app.language"_s, code); }
-
 private Q_SLOTS:
-    void initTestCase() {
-        QStandardPaths::setTestModeEnabled(true);
-        QFile::remove(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                      u"/tessaro/tessaro.conf"_s);
-        QFile::remove(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                      u"/tessaro/group.conf"_s);
-    }
+    void cleanup() { QCOMPARE(LanguageManager::shared(), nullptr); }
 
-    void init() { setCode(QString()); }
-
-    void englishTableIsComplete() {
-        setCode(u"en"_s);
-        QStringList expected = fixedKeys + catalogKeys();
-        for (const QString& key : expected) {
-            const QString text = L(key);
-            QVERIFY2(text != key && !text.trimmed().isEmpty(), qPrintable(key));
-            QCOMPARE(placeholdersIn(text), placeholders.value(key));
-        }
-        QFile file(u":/l10n/en.lproj/Localizable.json"_s);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        JsonDocument document;
-        QCOMPARE(document.parse(file.readAll()), JsonStatus::ok);
-        QCOMPARE(qsizetype(document.root().MemberCount()), expected.size());
+    void lookupOrder_data() {
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<QString>("table");
+        // The tests run in the C locale, whose base resources are the English ones.
+        QTest::newRow("nothing stored") << QVariant() << u"en.lproj/Localizable"_s;
+        QTest::newRow("system") << QVariant(QString()) << u"en.lproj/Localizable"_s;
+        QTest::newRow("de") << QVariant(u"de"_s) << u"de.lproj/Localizable"_s;
+        QTest::newRow("no lives in nb") << QVariant(u"no"_s) << u"nb.lproj/Localizable"_s;
+        QTest::newRow("zh-Hant") << QVariant(u"zh-Hant"_s) << u"zh-Hant.lproj/Localizable"_s;
+        QTest::newRow("es-MX") << QVariant(u"es-MX"_s) << u"es-MX.lproj/Localizable"_s;
+        QTest::newRow("no such folder")
+            << QVariant(u"tlh"_s) << u"Base.lproj/TessaroSourceFallback"_s;
     }
 
     void lookupOrder() {
-        QVERIFY(QFile::exists(u":/l10n/Base.lproj/TessaroSourceFallback.json"_s));
-        const QString english = L(u"tray.title"_s);
-        QVERIFY(english != u"tray.title"_s);
-
-        setCode(u"en"_s);
-        QCOMPARE(L(u"tray.title"_s), english);
-        QCOMPARE(L(u"no.such.key"_s), u"no.such.key"_s);
-
-        // A code without a folder reads the source fallback table.
-        setCode(u"tlh"_s);
-        QCOMPARE(L(u"tray.title"_s), english);
+        QFETCH(QVariant, stored);
+        QFETCH(QString, table);
+        const ChosenLanguage language(stored);
+        const QString expected = tableText(table, u"tray.title"_s);
+        QVERIFY(!expected.isEmpty());
+        QCOMPARE(L(u"tray.title"_s), expected);
+        // No fall-through to another language: a missing key shows itself.
         QCOMPARE(L(u"no.such.key"_s), u"no.such.key"_s);
     }
 
-    void codeMappings() {
-        QCOMPARE(resourceFolderCode(u"no"_s), u"nb"_s);
-        QCOMPARE(resourceFolderCode(u"zh-Hant"_s), u"zh-Hant"_s);
-        QCOMPARE(localeIdentifier(u"zh-Hans"_s), u"zh-CN"_s);
-        QCOMPARE(localeIdentifier(u"zh-Hant"_s), u"zh-TW"_s);
-        QCOMPARE(localeIdentifier(u"no"_s), u"nb"_s);
-        QCOMPARE(localeIdentifier(u"pt-BR"_s), u"pt-BR"_s);
-        QCOMPARE(languageTable().size(), 28);
-        QCOMPARE(languageTable().first().code, u"en"_s);
-        QCOMPARE(languageTable().last().nativeName, u"繁體中文"_s);
+    void withoutAManagerTextsFollowTheSystem() {
+        QCOMPARE(L(u"tray.title"_s), tableText(u"en.lproj/Localizable"_s, u"tray.title"_s));
+        QCOMPARE(L(u"no.such.key"_s), u"no.such.key"_s);
+        QVERIFY(!localizedDate(newYear).isEmpty());
+    }
+
+    void installationsNest() {
+        const ChosenLanguage outer(u"de"_s);
+        {
+            const ChosenLanguage inner(u"ja"_s);
+            QCOMPARE(LanguageManager::shared(), &inner.manager);
+            QCOMPARE(chosenLanguageCode(), u"ja"_s);
+        }
+        QCOMPARE(LanguageManager::shared(), &outer.manager);
+        QCOMPARE(L(u"tray.title"_s), tableText(u"de.lproj/Localizable"_s, u"tray.title"_s));
+    }
+
+    void datesFollowTheChosenLanguage_data() {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("date");
+        QTest::newRow("en") << u"en"_s << u"en_US"_s << u"Jan 1, 2001"_s;
+        QTest::newRow("de") << u"de"_s << u"de_DE"_s << u"01.01.2001"_s;
+        QTest::newRow("no") << u"no"_s << u"nb_NO"_s << u"1. jan. 2001"_s;
+        QTest::newRow("zh-Hans") << u"zh-Hans"_s << u"zh_CN"_s << u"2001年1月1日"_s;
+        QTest::newRow("zh-Hant") << u"zh-Hant"_s << u"zh_TW"_s << u"2001年1月1日"_s;
+        QTest::newRow("pt-BR") << u"pt-BR"_s << u"pt_BR"_s << u"1 de jan. de 2001"_s;
     }
 
     void datesFollowTheChosenLanguage() {
-        setCode(u"en"_s);
-        QCOMPARE(localizedDate(newYear), u"Jan 1, 2001"_s);
-        setCode(u"no"_s);
-        QCOMPARE(localizedDate(newYear), u"1. jan. 2001"_s);
-        setCode(u"zh-Hant"_s);
-        QCOMPARE(localizedDate(newYear), u"2001年1月1日"_s);
-        setCode(u"de"_s);
-        QCOMPARE(localizedDate(newYear), u"01.01.2001"_s);
+        QFETCH(QString, code);
+        QFETCH(QString, locale);
+        QFETCH(QString, date);
+        const ChosenLanguage language(code);
+        QCOMPARE(language.manager.locale().name(), locale);
+        QCOMPARE(localizedDate(newYear), date);
         QVERIFY(!localizedDate(std::nullopt).isEmpty());
+    }
+
+    void datesNeverFail() {
         QVERIFY(!DateFormatter(u"not a language tag!"_s).format(newYear).isEmpty());
         QVERIFY(!DateFormatter(QString()).format(1e300).isNull());
     }
 
-    void fillPlaceholdersReplacesLiterally() {
-        QCOMPARE(fillPlaceholders(u"{n} of {cap}, {n}!"_s, {{u"n"_s, u"3"_s}, {u"cap"_s, u"20"_s}}),
-                 u"3 of 20, 3!"_s);
-        QCOMPARE(fillPlaceholders(u"no braces"_s, {{u"n"_s, u"3"_s}}), u"no braces"_s);
-        QCOMPARE(fillPlaceholders(u"{n} {date}"_s, {{u"n"_s, u"{date}"_s}}), u"{date} {date}"_s);
-        QCOMPARE(fillPlaceholders(u"{N} {n}"_s, {{u"n"_s, u"1"_s}}), u"{N} 1"_s);
+    void fillPlaceholders_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("filled");
+        const QStringList counts{u"n"_s, u"3"_s, u"cap"_s, u"20"_s};
+        QTest::newRow("every occurrence") << u"{n} of {cap}, {n}!"_s << counts << u"3 of 20, 3!"_s;
+        QTest::newRow("no braces") << u"no braces"_s << counts << u"no braces"_s;
+        QTest::newRow("value inserted literally")
+            << u"{n} {date}"_s << QStringList{u"n"_s, u"{date}"_s} << u"{date} {date}"_s;
+        QTest::newRow("names are case-sensitive") << u"{N} {n}"_s << counts << u"{N} 3"_s;
+        QTest::newRow("no argument") << u"{date}"_s << counts << u"{date}"_s;
+    }
+
+    void fillPlaceholders() {
+        QFETCH(QString, text);
+        QFETCH(QStringList, args);
+        QFETCH(QString, filled);
+        QList<std::pair<QString, QString>> pairs;
+        for (qsizetype i = 0; i + 1 < args.size(); i += 2)
+            pairs.append({args[i], args[i + 1]});
+        QCOMPARE(tessaro::fillPlaceholders(text, pairs), filled);
     }
 
     void managerStoresAndMirrors() {
-        Preferences& standard = Preferences::standard();
-        Preferences& group = Preferences::group();
-        setCode(u"fr"_s);
-        LanguageManager manager(standard, group);
+        ChosenLanguage language(u"fr"_s);
+        LanguageManager& manager = language.manager;
         QCOMPARE(manager.code(), u"fr"_s);
-        QTRY_COMPARE(group.value(u"app.language"_s).toString(), u"fr"_s);
+        QTRY_COMPARE(language.group.value(languageKey).toString(), u"fr"_s);
 
-        QSignalSpy changed(&manager, &LanguageManager::codeChanged);
         manager.setCode(u"zh-Hant"_s);
-        QCOMPARE(changed.size(), 1);
-        QCOMPARE(standard.value(u"app.language"_s).toString(), u"zh-Hant"_s);
-        QCOMPARE(manager.locale().name(), u"zh_TW"_s);
-        QTRY_COMPARE(group.value(u"app.language"_s).toString(), u"zh-Hant"_s);
+        QCOMPARE(language.standard.value(languageKey).toString(), u"zh-Hant"_s);
+        QTRY_COMPARE(language.group.value(languageKey).toString(), u"zh-Hant"_s);
 
         // The system row stores the empty string, in both places.
         manager.setCode(QString());
-        QCOMPARE(changed.size(), 2);
-        QVERIFY(standard.value(u"app.language"_s).isValid());
-        QCOMPARE(standard.value(u"app.language"_s).toString(), QString());
-        QTRY_COMPARE(group.value(u"app.language"_s).toString(), QString());
-        QVERIFY(group.value(u"app.language"_s).isValid());
+        QVERIFY(language.standard.value(languageKey).isValid());
+        QCOMPARE(language.standard.value(languageKey).toString(), QString());
+        QTRY_COMPARE(language.group.value(languageKey).toString(), QString());
+        QVERIFY(language.group.value(languageKey).isValid());
+    }
 
-        manager.setCode(QString());
-        QCOMPARE(changed.size(), 2 + 1);
+    void aChangeNotifiesWithTheNewTexts() {
+        ChosenLanguage language;
+        QStringList seen;
+        connect(&language.manager, &LanguageManager::codeChanged, this,
+                [&seen] { seen.append(L(u"tray.title"_s)); });
+        language.manager.setCode(u"no"_s);
+        QCOMPARE(seen, QStringList{tableText(u"nb.lproj/Localizable"_s, u"tray.title"_s)});
+        // Choosing the same language again still notifies.
+        language.manager.setCode(u"no"_s);
+        QCOMPARE(seen.size(), 2);
     }
 };
 

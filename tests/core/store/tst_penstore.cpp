@@ -60,9 +60,6 @@ struct Device {
         file.open(QIODevice::WriteOnly);
         file.write(bytes);
     }
-    QStringList files(const QString& pattern) const {
-        return QDir(folder.path()).entryList({pattern}, QDir::Files);
-    }
 };
 
 Quote quote(const QString& id, const QString& text, Date at) {
@@ -180,6 +177,11 @@ private Q_SLOTS:
         QTest::newRow("move in place") << Operation([](PenStore& s) {
             QCOMPARE(s.moveBead(3, 0), std::optional<qsizetype>(3));
         }) << pen;
+        QTest::newRow("move by swapping") << Operation([](PenStore& s) {
+            QCOMPARE(s.moveBead(4, -3), std::optional<qsizetype>(1));
+            QCOMPARE(s.pen().beads, (QStringList{u"cherry"_s, u"peach"_s, u"sky"_s, u"lemon"_s,
+                                                 u"mint"_s, u"coral"_s}));
+        }) << pen;
         QTest::newRow("same barrel")
             << Operation([](PenStore& s) { s.setBarrel(s.pen().barrel); }) << pen;
         QTest::newRow("same charm")
@@ -220,15 +222,6 @@ private Q_SLOTS:
         QVERIFY(store.updatedAt() > before);
         QCOMPARE(device.onDisk(), store.currentState());
         QTRY_COMPARE(decodeState(device.cloud.lastWrite)->state, store.currentState());
-    }
-
-    void beadsMoveBySwapping() {
-        Device device;
-        PenStore& store = device.start();
-        for (const QString& bead : {u"cherry"_s, u"mint"_s, u"sky"_s, u"lemon"_s})
-            store.addBead(bead);
-        QCOMPARE(store.moveBead(3, -2), std::optional<qsizetype>(1));
-        QCOMPARE(store.pen().beads, (QStringList{u"cherry"_s, u"lemon"_s, u"sky"_s, u"mint"_s}));
     }
 
     void theCase() {
@@ -342,42 +335,6 @@ private Q_SLOTS:
         // The push that the merge scheduled was dropped: one write only.
         QCOMPARE(device.cloud.writes, 1);
         QVERIFY(!store.hasPendingCloudPush());
-    }
-
-    void unreadableStateIsMovedAside() {
-        Device device;
-        device.write("{\"quotes\": [ this is not JSON");
-        PenStore& store = device.start();
-        QCOMPARE(store.quotes().size(), 0);
-        const QStringList aside = device.files(u"state.json.unreadable-*"_s);
-        QCOMPARE(aside.size(), 1);
-        QFile kept(device.folder.filePath(aside.first()));
-        QVERIFY(kept.open(QIODevice::ReadOnly));
-        QCOMPARE(kept.readAll(), QByteArray("{\"quotes\": [ this is not JSON"));
-        store.addBead(u"cherry"_s);
-        QVERIFY(device.saved());
-        QCOMPARE(device.files(u"state.json*"_s).size(), 2);
-    }
-
-    void partlyReadableStateIsKept() {
-        Device device;
-        const QByteArray damaged = "{\"quotes\":[{\"id\":\"a\",\"text\":\"kept?\",\"source\":\"\","
-                                   "\"at\":1},{\"id\":5}],\"activeGroup\":\"jelly\"}";
-        device.write(damaged);
-        PenStore& store = device.start();
-        QVERIFY(store.quotes().isEmpty());
-        QCOMPARE(store.activeGroup(), u"jelly"_s);
-        const QStringList copies = device.files(u"state.json.damaged-*"_s);
-        QCOMPARE(copies.size(), 1);
-        QFile copy(device.folder.filePath(copies.first()));
-        QVERIFY(copy.open(QIODevice::ReadOnly));
-        QCOMPARE(copy.readAll(), damaged);
-
-        // A clean file keeps no copy.
-        Device clean;
-        clean.write(encodeState(AppState()));
-        clean.start();
-        QCOMPARE(clean.files(u"*"_s).size(), 1);
     }
 
     void truncationCountIsPublished() {

@@ -8,7 +8,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QHash>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -28,23 +27,11 @@ public:
     void synchronize() override {}
 };
 
-// The widget's preferences, in memory: their disk is not what is measured.
-class MemoryPreferences final : public Preferences {
-public:
-    QVariant value(const QString& key) const override { return m_values.value(key); }
-    void setValue(const QString& key, const QVariant& value) override {
-        m_values.insert(key, value);
-    }
-    bool isAvailable() const override { return true; }
-
-private:
-    QHash<QString, QVariant> m_values;
-};
-
 struct Bench {
     QTemporaryDir folder;
     NullKeyValueStore cloud;
-    MemoryPreferences group;
+    // The widget's preferences, in a file of the benchmark's own.
+    SettingsPreferences group{folder.filePath(u"group.conf"_s)};
     std::unique_ptr<PenStore> store;
 
     explicit Bench(std::optional<QString> cloudDrawings = {}) {

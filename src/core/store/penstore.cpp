@@ -52,32 +52,28 @@ PenStore::PenStore(Environment environment, QObject* parent)
 // The state writer finishes what it holds before its thread stops.
 PenStore::~PenStore() = default;
 
-void PenStore::setPen(const Pen& pen) {
-    if (pen == m_pen)
+template <typename T>
+void PenStore::bind(T& member, const T& value, Change part) {
+    if (member == value)
         return;
-    m_pen = pen;
-    commit(Change::pen, std::nullopt);
+    member = value;
+    commit(part, std::nullopt);
+}
+
+void PenStore::setPen(const Pen& pen) {
+    bind(m_pen, pen, Change::pen);
 }
 
 void PenStore::setSaved(const QList<Pen>& saved) {
-    if (saved == m_saved)
-        return;
-    m_saved = saved;
-    commit(Change::saved, std::nullopt);
+    bind(m_saved, saved, Change::saved);
 }
 
 void PenStore::setQuotes(const QList<Quote>& quotes) {
-    if (quotes == m_quotes)
-        return;
-    m_quotes = quotes;
-    commit(Change::quotes, std::nullopt);
+    bind(m_quotes, quotes, Change::quotes);
 }
 
 void PenStore::setDrawings(const QList<Drawing>& drawings) {
-    if (drawings == m_drawings)
-        return;
-    m_drawings = drawings;
-    commit(Change::drawings, std::nullopt);
+    bind(m_drawings, drawings, Change::drawings);
 }
 
 void PenStore::setActiveGroup(const QString& group) {

@@ -110,6 +110,9 @@ Q_SIGNALS:
 private:
     // Saves (when asked) and then announces the parts that changed.
     void commit(Changes what, std::optional<bool> touch);
+    // A binding: replaces and announces, without saving.
+    template <typename T>
+    void bind(T& member, const T& value, Change part);
     void startCloud();
     void recordTombstone(const QString& key, std::optional<Date> date);
     void writeSnapshot();

@@ -26,8 +26,6 @@ CandyButton::CandyButton(const QString& text, QWidget* parent)
     m_press.setDuration(pressMilliseconds);
     m_press.setEasingCurve(easeOut());
     connect(&m_press, &QVariantAnimation::valueChanged, this, [this] { update(); });
-    connect(this, &QAbstractButton::pressed, this, &CandyButton::followPress);
-    connect(this, &QAbstractButton::released, this, &CandyButton::followPress);
 }
 
 void CandyButton::setCompact(bool compact) {
@@ -84,15 +82,10 @@ void CandyButton::paintCapsule(QPainter& painter, const QRectF& capsule) const {
 }
 
 void CandyButton::paintEvent(QPaintEvent* event) {
-    // setDown() from outside changes the state without a signal.
+    // Every change of the press repaints the button, from the pointer, the
+    // keyboard, a loss of focus or setDown() alike: the paint starts the move.
     followPress();
     CapsuleButton::paintEvent(event);
-}
-
-void CandyButton::mouseMoveEvent(QMouseEvent* event) {
-    // Dragging off the button lifts it, and back on presses it again.
-    CapsuleButton::mouseMoveEvent(event);
-    followPress();
 }
 
 void CandyButton::followPress() {

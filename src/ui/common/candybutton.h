@@ -30,7 +30,6 @@ protected:
     QColor labelColour() const override;
     void paintCapsule(QPainter& painter, const QRectF& capsule) const override;
     void paintEvent(QPaintEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     void followPress();

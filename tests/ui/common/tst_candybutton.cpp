@@ -38,7 +38,8 @@ private Q_SLOTS:
         QCOMPARE(button.ledgeOffset(), 4.0);
     }
 
-    // Dragging off the pressed button lifts it; dragging back presses it.
+    // Dragging off the pressed button lifts it, dragging back presses it,
+    // and so does a press set from outside.
     void followsThePointerOffAndOn() {
         test::ManualAnimationDriver clock;
         CandyButton button(u"Save to Case"_s);
@@ -53,6 +54,9 @@ private Q_SLOTS:
         QTest::mouseMove(&button, QPoint(-30, -30));
         clock.advance(80ms);
         QCOMPARE(button.ledgeOffset(), 4.0);
+        button.setDown(true);
+        clock.advance(80ms);
+        QCOMPARE(button.ledgeOffset(), 0.0);
     }
 
     // A compact label shrinks to 80 % before it is cut.

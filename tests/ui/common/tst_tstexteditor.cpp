@@ -3,6 +3,7 @@
 #include "support/memorypreferences.h"
 #include "ui/common/tstexteditor.h"
 
+#include <QApplication>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -66,6 +67,20 @@ private Q_SLOTS:
         QCOMPARE(editor.palette().color(QPalette::Text), toColor(textMain.light));
         appearance.setMode(u"dark"_s);
         QCOMPARE(editor.palette().color(QPalette::Text), toColor(textMain.dark));
+    }
+
+    // Without an appearance manager, the desktop's palette decides.
+    void textColourFollowsTheDesktop() {
+        TSTextEditor editor;
+        const PaletteColour& textMain = interfacePalette().textMain;
+        QCOMPARE(editor.palette().color(QPalette::Text), toColor(textMain.light));
+        const QPalette light = QApplication::palette();
+        QPalette dark = light;
+        dark.setColor(QPalette::Window, Qt::black);
+        QApplication::setPalette(dark);
+        QTRY_COMPARE(editor.palette().color(QPalette::Text), toColor(textMain.dark));
+        QApplication::setPalette(light);
+        QTRY_COMPARE(editor.palette().color(QPalette::Text), toColor(textMain.light));
     }
 };
 

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace tessaro {
+
+// Asks the user where files go.
+class FileDialogs {
+public:
+    virtual ~FileDialogs() = default;
+
+    // Where to save a file of `mimeType` ("text/plain", "image/png"),
+    // proposing `suggestedName`; none when the user cancels.
+    virtual std::optional<QString> askSaveLocation(const QString& suggestedName,
+                                                   const QString& mimeType) = 0;
+};
+
+// QFileDialog, which shows the desktop portal's chooser where the desktop has
+// one and Qt's own elsewhere, over the active window.
+class QtFileDialogs final : public FileDialogs {
+public:
+    std::optional<QString> askSaveLocation(const QString& suggestedName,
+                                           const QString& mimeType) override;
+};
+
+} // namespace tessaro

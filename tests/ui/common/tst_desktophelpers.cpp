@@ -1,0 +1,130 @@
+#include "platform/widgets/filedialogs.h"
+#include "platform/widgets/sharemenu.h"
+#include "ui/common/desktophelpers.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tessaro;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Answers the save dialog with a path, or cancels when it has none.
+class ScriptedDialogs final : public FileDialogs {
+public:
+    std::optional<QString> askSaveLocation(const QString& name, const QString& type) override {
+        asked.append(name + u' ' + type);
+        return answer;
+    }
+    std::optional<QString> answer;
+    QStringList asked;
+};
+
+class RecordingShareMenu final : public ShareMenu {
+public:
+    void share(const QList<QImage>& images, const ShareTexts& texts, QWidget* parent,
+               const QPoint& position) override {
+        shared.append(images);
+        entries = {texts.copyImage, texts.openInViewer, texts.attachToMail};
+        from = parent;
+        at = position;
+    }
+    QList<QList<QImage>> shared;
+    QStringList entries;
+    QWidget* from = nullptr;
+    QPoint at;
+};
+
+enum class From { view, activeWindow, nowhere };
+
+QImage smallImage() {
+    QImage image(3, 2, QImage::Format_ARGB32);
+    image.fill(QColor(255, 182, 201));
+    image.setPixelColor(2, 1, QColor(10, 20, 30, 128));
+    return image;
+}
+
+} // namespace
+
+class TestDesktopHelpers : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void pngData() {
+        QCOMPARE(tessaro::pngData(QImage()), std::nullopt);
+        const std::optional<QByteArray> bytes = tessaro::pngData(smallImage());
+        QVERIFY(bytes && bytes->startsWith("\x89PNG\r\n\x1a\n"));
+        QCOMPARE(QImage::fromData(*bytes).convertToFormat(QImage::Format_ARGB32), smallImage());
+    }
+
+    void saveTextFile_data() {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("cancelled") << QString() << false;
+        // Tests run as root: a folder that is a regular file stops any write.
+        QTest::newRow("cannot be written") << u"blocker/quotes.txt"_s << false;
+        QTest::newRow("written") << u"quotes.txt"_s << true;
+        QTest::newRow("replaced") << u"blocker"_s << true;
+    }
+
+    void saveTextFile() {
+        QFETCH(QString, chosen);
+        QFETCH(bool, saved);
+        QTemporaryDir folder;
+        QFile blocker(folder.filePath(u"blocker"_s));
+        QVERIFY(blocker.open(QIODevice::WriteOnly) && blocker.write("old") == 3);
+        blocker.close();
+        ScriptedDialogs dialogs;
+        if (!chosen.isEmpty())
+            dialogs.answer = folder.filePath(chosen);
+        const QString text = u"„Grüße“ — 🐝\nzweite Zeile"_s;
+
+        QCOMPARE(tessaro::saveTextFile(u"tessaro-quotes.txt"_s, text, dialogs), saved);
+        QCOMPARE(dialogs.asked, QStringList{u"tessaro-quotes.txt text/plain"_s});
+        QFile written(dialogs.answer.value_or(QString()));
+        if (saved)
+            QVERIFY(written.open(QIODevice::ReadOnly) && written.readAll() == text.toUtf8());
+    }
+
+    void shareItems_data() {
+        QTest::addColumn<int>("images");
+        QTest::addColumn<From>("from");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("nothing to share") << 0 << From::view << false;
+        QTest::newRow("no window") << 1 << From::nowhere << false;
+        QTest::newRow("one image") << 1 << From::view << true;
+        QTest::newRow("two images") << 2 << From::view << true;
+        QTest::newRow("the active window") << 1 << From::activeWindow << true;
+    }
+
+    void shareItems() {
+        QFETCH(int, images);
+        QFETCH(From, from);
+        QFETCH(bool, shown);
+        QWidget window;
+        window.setGeometry(100, 50, 600, 400);
+        auto* inside = new QWidget(&window);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QApplication::setActiveWindow(from == From::activeWindow ? &window : nullptr);
+        RecordingShareMenu menu;
+        const QList<QImage> items(images, smallImage());
+
+        tessaro::shareItems(items, menu, from == From::view ? inside : nullptr);
+        QCOMPARE(menu.shared, shown ? QList<QList<QImage>>{items} : QList<QList<QImage>>{});
+        if (!shown)
+            return;
+        QCOMPARE(menu.from, &window);
+        // Horizontally in the middle, 40 points above the window's bottom.
+        QCOMPARE(menu.at, window.mapToGlobal(QPoint(300, 360)));
+        QCOMPARE(menu.entries,
+                 (QStringList{u"Copy Image"_s, u"Open in Viewer"_s, u"Attach to Mail"_s}));
+    }
+};
+
+QTEST_MAIN(TestDesktopHelpers)
+#include "tst_desktophelpers.moc"

@@ -56,7 +56,8 @@ QString WriteResult::errorString() const {
     return QString::fromLatin1(m_step) + QStringLiteral(": ") + qt_error_string(m_error);
 }
 
-WriteResult writeFileAtomically(const QString& path, QByteArrayView data, Durability durability) {
+WriteResult writeFileAtomically(const QString& path, QByteArrayView data, Durability durability,
+                                std::optional<timespec> modified) {
     const QFileInfo info(path);
     const QByteArray target = QFile::encodeName(info.absoluteFilePath());
     const QByteArray folder = QFile::encodeName(info.absolutePath());
@@ -72,6 +73,9 @@ WriteResult writeFileAtomically(const QString& path, QByteArrayView data, Durabi
         result = {"writing", errno};
     else if (durability == Durability::flushed && ::fdatasync(fd) != 0)
         result = {"flushing", errno};
+    if (const timespec times[2] = {{0, UTIME_OMIT}, modified.value_or(timespec{0, UTIME_OMIT})};
+        result && modified && ::futimens(fd, times) != 0)
+        result = {"dating", errno};
     // Files are the user's own: readable by the user alone, as mkostemp makes them.
     if (::close(fd) != 0 && result)
         result = {"closing", errno};

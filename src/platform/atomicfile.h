@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <chrono>
+#include <ctime>
 #include <optional>
 
 namespace tessaro {
@@ -40,9 +41,11 @@ private:
 // checked), renamed over the old file, and then the folder itself is
 // flushed, so that after a crash the file holds either the old or the new
 // content. On any failure the old file stays as it was and the result says
-// why. Never follows a symbolic link at `path`.
+// why. Never follows a symbolic link at `path`. With `modified`, the file
+// appears with that modification date (no reader ever sees another).
 WriteResult writeFileAtomically(const QString& path, QByteArrayView data,
-                                Durability durability = Durability::flushed);
+                                Durability durability = Durability::flushed,
+                                std::optional<timespec> modified = std::nullopt);
 
 // Reads a regular file without following symbolic links; none for anything
 // else (a link, a folder, a pipe, a device), for a missing file and for one

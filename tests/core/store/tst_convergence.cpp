@@ -89,8 +89,9 @@ public:
                 device->cloud->synchronize();
             }
             QTest::qWait(40);
-            const bool quiet =
-                !m_a.store->cloud().hasPendingPush() && !m_b.store->cloud().hasPendingPush();
+            const bool quiet = std::none_of(m_devices.cbegin(), m_devices.cend(), [](Device* d) {
+                return d->store->cloud().hasPendingPush() || d->store->drawingFiles().isSyncing();
+            });
             if (quiet && m_a.store->currentState() == m_b.store->currentState())
                 return true;
         }
@@ -204,11 +205,14 @@ private:
             const QString id = u"page-"_s + QString::number(step);
             const QString folder = device.data.filePath(u"Drawings"_s);
             QDir().mkpath(folder);
-            QFile page(folder + u'/' + id + u".pkdrawing"_s);
+            // Whole and dated at once, as a page arrives: the store's worker
+            // may list the folder at any moment.
+            QFile page(folder + u"/.incoming"_s);
             page.open(QIODevice::WriteOnly);
             page.write("strokes of " + id.toUtf8());
             page.close();
             setModified(page.fileName(), m_time += 1);
+            page.rename(folder + u'/' + id + u".pkdrawing"_s);
             store.reconcileDrawings();
             m_ledger.drawings.insert(id);
             break;
@@ -230,6 +234,7 @@ private:
     QString m_cloudDrawings;
     Device m_a;
     Device m_b;
+    const std::array<Device*, 2> m_devices{&m_a, &m_b};
     Ledger m_ledger;
 };
 

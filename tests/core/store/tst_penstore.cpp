@@ -362,7 +362,7 @@ private Q_SLOTS:
         page.close();
 
         PenStore store(environment);
-        QCOMPARE(store.drawings().size(), 1);
+        QTRY_COMPARE(store.drawings().size(), 1);
         QCOMPARE(store.drawings().first().id, u"page-1"_s);
         QTRY_VERIFY(QFile::exists(cloud.filePath(u"page-1.pkdrawing"_s)));
 

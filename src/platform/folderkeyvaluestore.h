@@ -48,8 +48,8 @@ public:
     // Blocks until every write and scan asked for so far is done and its
     // result taken in.
     void flush();
-    // Writes that failed and wait to be tried again.
-    bool hasUnsentWrites() const { return !m_unsent.isEmpty(); }
+    // Writes not stored yet: under way, or failed and waiting to be tried again.
+    bool hasPendingWrites() const { return !m_busy.isEmpty() || !m_unsent.isEmpty(); }
 
     // Bursts of folder events closer together than this are scanned once.
     static constexpr int coalesceMs = 50;

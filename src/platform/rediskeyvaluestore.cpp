@@ -123,6 +123,7 @@ RedisKeyValueStore::RedisKeyValueStore(const QUrl& url, QObject* parent)
     m_command.store = this;
     m_subscriber.store = this;
     m_lookup->owner = this;
+    m_retry->setObjectName(QStringLiteral("retry"));
     m_retry->setSingleShot(true);
     connect(m_retry, &QTimer::timeout, this, &RedisKeyValueStore::connectToServer);
     m_connectDeadline->setSingleShot(true);
@@ -193,22 +194,23 @@ std::optional<QByteArray> RedisKeyValueStore::data(const QString& key) {
     return it->value;
 }
 
-void RedisKeyValueStore::setData(const QString& key, const QByteArray& value) {
+bool RedisKeyValueStore::setData(const QString& key, const QByteArray& value) {
     if (value.size() > maxValueBytes) {
         qCWarning(lcCloud).noquote() << "value for" << key << "not stored:" << value.size()
                                      << "bytes is over the limit of" << maxValueBytes;
-        return;
+        return false;
     }
     Entry& entry = m_entries[key];
     // Writing what the server is known to hold would only make every other
     // device fetch it again.
     if (!entry.unsent && entry.value == value && entry.server == value)
-        return;
+        return true;
     entry.value = value;
     ++entry.version;
     entry.unsent = true;
     if (m_state == State::online)
         send(key, entry);
+    return true;
 }
 
 void RedisKeyValueStore::synchronize() {

@@ -34,7 +34,7 @@ public:
     ~RedisKeyValueStore() override;
 
     std::optional<QByteArray> data(const QString& key) override;
-    void setData(const QString& key, const QByteArray& value) override;
+    bool setData(const QString& key, const QByteArray& value) override;
     // Fetches every followed key and sends writes that did not get through.
     // Does nothing while disconnected: a reconnection is already under way.
     void synchronize() override;

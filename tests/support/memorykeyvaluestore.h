@@ -13,10 +13,13 @@ public:
         const auto it = m_values.constFind(key);
         return it == m_values.cend() ? std::nullopt : std::optional(*it);
     }
-    void setData(const QString& key, const QByteArray& value) override {
+    bool setData(const QString& key, const QByteArray& value) override {
+        if (refuseWrites)
+            return false;
         m_values.insert(key, value);
         ++writes;
         lastWrite = value;
+        return true;
     }
     void synchronize() override { ++synchronizations; }
     QList<ConflictCopy> conflictCopies(const QString& key) override {
@@ -34,6 +37,7 @@ public:
         m_conflicts[key].append({name, value});
     }
 
+    bool refuseWrites = false;
     int writes = 0;
     int synchronizations = 0;
     QByteArray lastWrite;

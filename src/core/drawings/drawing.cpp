@@ -21,6 +21,11 @@ double pageSide(double side, double fallback) {
 
 } // namespace
 
+bool isValidDrawingID(QStringView id) {
+    return !id.isEmpty() && id.size() <= maxDrawingID &&
+           std::all_of(id.begin(), id.end(), isIDCharacter);
+}
+
 void Drawing::writeJson(JsonWriter& writer) const {
     writer.beginObject();
     writer.key("id");

@@ -33,6 +33,10 @@ struct Drawing {
     static std::optional<Drawing> fromJson(const JsonValue& value);
 };
 
+// True when `id` may name a drawing and its page file: 1 to 40 letters,
+// digits, "-" or "_".
+bool isValidDrawingID(QStringView id);
+
 // The cleaned record, or none when no usable id is left.
 std::optional<Drawing> sanitizedDrawing(const Drawing& drawing);
 

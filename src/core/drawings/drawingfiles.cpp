@@ -13,10 +13,13 @@
 #include <QThreadPool>
 
 #include <algorithm>
+#include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
 #include <sys/stat.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 
 namespace tessaro {
@@ -26,10 +29,10 @@ Q_LOGGING_CATEGORY(drawingsLog, "tessaro.drawings")
 using namespace Qt::StringLiterals;
 
 // Lets the lookup thread hand its answer over only while the files object
-// exists: the destructor clears `target` under the same lock.
-struct DrawingFiles::ResolveRelay {
+// exists: the destructor clears `owner` under the same lock.
+struct DrawingFiles::Lookup {
     std::mutex mutex;
-    DrawingFiles* target = nullptr;
+    DrawingFiles* owner = nullptr;
 };
 
 namespace {
@@ -43,10 +46,12 @@ struct FileStat {
     qint64 size = 0;
     timespec mtime{};
     ino_t inode = 0;
+    mode_t mode = 0;
 };
 
 FileStat fileStat(const struct stat& status) {
-    return {S_ISREG(status.st_mode), qint64(status.st_size), status.st_mtim, status.st_ino};
+    return {S_ISREG(status.st_mode), qint64(status.st_size), status.st_mtim, status.st_ino,
+            status.st_mode};
 }
 
 std::optional<FileStat> statAt(const QString& path) {
@@ -58,6 +63,23 @@ std::optional<FileStat> statAt(const QString& path) {
 
 bool isPage(const FileStat& stat) {
     return stat.regular && stat.size <= DrawingFiles::maxFileBytes;
+}
+
+// A page file with something in it. An empty one is what a transfer that
+// failed or has not finished leaves: it never replaces a page.
+bool hasStrokes(const FileStat& stat) {
+    return isPage(stat) && stat.size > 0;
+}
+
+// Why a page cannot be written where `stat` was found.
+QString inTheWay(const FileStat& stat) {
+    if (S_ISLNK(stat.mode))
+        return u"a symbolic link is in the way"_s;
+    if (S_ISDIR(stat.mode))
+        return u"a folder is in the way"_s;
+    if (stat.regular)
+        return u"the file there is too large to be a page"_s;
+    return u"a special file is in the way"_s;
 }
 
 bool later(const timespec& a, const timespec& b) {
@@ -90,13 +112,30 @@ bool unlinkPath(const QString& path) {
     return ::unlink(QFile::encodeName(path).constData()) == 0;
 }
 
+enum class Copied { nothing, done, failed };
+
+struct CopyResult {
+    Copied copied = Copied::nothing;
+    QString reason;
+};
+
 // Copies a page whole and gives the copy the source's date, so that equal
 // dates mean equal files and nothing is copied back.
-bool copyPage(const QString& from, const FileStat& fromStat, const QString& to) {
-    const auto bytes = readRegularFile(from, DrawingFiles::maxFileBytes);
-    if (!bytes || !writeFileAtomically(to, *bytes))
-        return false;
-    setModified(to, fromStat.mtime);
+CopyResult copyPage(const QString& from, const FileStat& fromStat, const QString& to) {
+    int error = 0;
+    const auto bytes = readRegularFile(from, DrawingFiles::maxFileBytes, &error);
+    // Gone or emptied since it was listed (deleted, or rewritten by the sync
+    // engine): nothing to copy now; the next pass sees what became of it.
+    if (!bytes && error == ENOENT)
+        return {};
+    if (!bytes)
+        return {Copied::failed, u"reading: "_s + qt_error_string(error)};
+    if (bytes->isEmpty())
+        return {};
+    const WriteResult written =
+        writeFileAtomically(to, *bytes, Durability::flushed, fromStat.mtime);
+    if (!written)
+        return {Copied::failed, written.errorString()};
     // A folder that keeps coarser dates (FAT, some network mounts) rounds the
     // copy's date; the source takes the rounded date too, or the two would
     // differ for ever and be copied back and forth.
@@ -105,23 +144,21 @@ bool copyPage(const QString& from, const FileStat& fromStat, const QString& to) 
     if (copied && source && !same(copied->mtime, fromStat.mtime) &&
         source->inode == fromStat.inode && same(source->mtime, fromStat.mtime))
         setModified(from, copied->mtime);
-    return true;
+    return {Copied::done, {}};
 }
 
-enum class Copied { nothing, done, failed };
-
-// Copies `id`'s page across when the source is newer; a destination name
-// held by anything but a page file is never replaced.
-Copied copyIfNewer(const QString& id, const QString& fromDir, const FileStat& from,
-                   const QString& toDir, const std::optional<FileStat>& to) {
-    if (!isPage(from))
-        return Copied::nothing;
+// Copies `id`'s page across when the source is newer, or when the
+// destination is empty; a destination name held by anything but a page file
+// is never replaced.
+CopyResult copyIfNewer(const QString& id, const QString& fromDir, const FileStat& from,
+                       const QString& toDir, const std::optional<FileStat>& to) {
+    if (!hasStrokes(from))
+        return {};
     if (to && !isPage(*to))
-        return Copied::failed;
-    if (to && !later(from.mtime, to->mtime))
-        return Copied::nothing;
-    return copyPage(pagePath(fromDir, id), from, pagePath(toDir, id)) ? Copied::done
-                                                                      : Copied::failed;
+        return {Copied::failed, inTheWay(*to)};
+    if (to && hasStrokes(*to) && !later(from.mtime, to->mtime))
+        return {};
+    return copyPage(pagePath(fromDir, id), from, pagePath(toDir, id));
 }
 
 std::optional<QString> validStem(QStringView fileName) {
@@ -213,9 +250,11 @@ FolderScan scanFolder(const QString& folder) {
     return scan;
 }
 
+// The pages of a listing: files with strokes, and placeholders of files not
+// yet downloaded.
 void collectIDs(const FolderScan& scan, QSet<QString>& ids) {
     for (auto it = scan.pages.cbegin(); it != scan.pages.cend(); ++it) {
-        if (isPage(*it))
+        if (hasStrokes(*it))
             ids.insert(it.key());
     }
     for (auto it = scan.placeholders.cbegin(); it != scan.placeholders.cend(); ++it) {
@@ -273,11 +312,13 @@ void resolveConflictCopies(const QString& folder, FolderScan& scan, const QSet<Q
         const auto bytes = readRegularFile(copyPath, DrawingFiles::maxFileBytes);
         if (!bytes)
             continue;
-        if (!hasPage || later(copy.stat.mtime, current->mtime)) {
+        // An empty copy holds nothing to keep; a copy with strokes replaces
+        // an empty page whatever the dates.
+        if (!bytes->isEmpty() &&
+            (!hasPage || !hasStrokes(*current) || later(copy.stat.mtime, current->mtime))) {
             const QString page = pagePath(folder, copy.id);
-            if (!writeFileAtomically(page, *bytes))
+            if (!writeFileAtomically(page, *bytes, Durability::flushed, copy.stat.mtime))
                 continue;
-            setModified(page, copy.stat.mtime);
             if (const auto written = statAt(page))
                 scan.pages.insert(copy.id, *written);
             changed.insert(copy.id);
@@ -307,17 +348,98 @@ std::optional<QString> preparedCloudFolder(const std::optional<QString>& folder)
     return path;
 }
 
-void logFailedPush(const QString& id) {
-    qCCritical(drawingsLog, "could not mirror %s up to the cloud folder", qUtf8Printable(id));
+void logFailedPush(const QString& id, const QString& reason) {
+    qCCritical(drawingsLog, "could not mirror %s up to the cloud folder: %s", qUtf8Printable(id),
+               qUtf8Printable(reason));
+}
+
+// The temporaries of copies killed halfway, in a folder this program writes.
+void removeStaleCopies(const QString& folder) {
+    if (const int removed = removeStaleTemporaries(folder))
+        qCInfo(drawingsLog, "removed %d unfinished copies from %s", removed,
+               qUtf8Printable(folder));
+}
+
+std::optional<Date> modifiedAt(const QString& localDir, const std::optional<QString>& cloudDir,
+                               const QString& id) {
+    if (const auto local = statAt(pagePath(localDir, id)); local && hasStrokes(*local))
+        return dateOf(local->mtime);
+    if (!cloudDir)
+        return std::nullopt;
+    if (const auto cloud = statAt(pagePath(*cloudDir, id)); cloud && hasStrokes(*cloud))
+        return dateOf(cloud->mtime);
+    return std::nullopt;
+}
+
+// One mirror pass over the two folders; what DrawingFiles::sync and the
+// background passes run.
+QSet<QString> mirror(const QString& localDir, const std::optional<QString>& cloudDir,
+                     const QSet<QString>& deleted) {
+    QSet<QString> changed;
+    FolderScan local = scanFolder(localDir);
+    removeStaleCopies(localDir);
+    tidyFolder(localDir, local, deleted, changed);
+    if (!cloudDir)
+        return changed;
+    FolderScan cloud = scanFolder(*cloudDir);
+    removeStaleCopies(*cloudDir);
+    tidyFolder(*cloudDir, cloud, deleted, changed);
+    // A folder that cannot be listed (say, on a drive not mounted) is not an
+    // empty folder: mirror nothing rather than guess.
+    if (!local.readable || !cloud.readable)
+        return changed;
+
+    const auto lookup = [](const FolderScan& scan, const QString& id) -> std::optional<FileStat> {
+        const auto it = scan.pages.constFind(id);
+        return it == scan.pages.cend() ? std::nullopt : std::optional(*it);
+    };
+    for (auto it = cloud.pages.cbegin(); it != cloud.pages.cend(); ++it) {
+        if (!deleted.contains(it.key()) &&
+            copyIfNewer(it.key(), *cloudDir, *it, localDir, lookup(local, it.key())).copied ==
+                Copied::done)
+            changed.insert(it.key());
+    }
+    // A page just copied down is older here by its listed date, so it goes
+    // nowhere.
+    for (auto it = local.pages.cbegin(); it != local.pages.cend(); ++it) {
+        if (deleted.contains(it.key()))
+            continue;
+        const auto result =
+            copyIfNewer(it.key(), localDir, *it, *cloudDir, lookup(cloud, it.key()));
+        if (result.copied == Copied::done)
+            changed.insert(it.key());
+        else if (result.copied == Copied::failed)
+            logFailedPush(it.key(), result.reason);
+    }
+    return changed;
+}
+
+// The pages with a file in either folder and no record, dated from the same
+// listing: a file removed meanwhile (deleted on another device) keeps its old
+// date, so that the deletion still wins over the record made for it.
+QList<DrawingFiles::UnrecordedPage> unrecordedIn(const QString& localDir,
+                                                 const std::optional<QString>& cloudDir,
+                                                 const QSet<QString>& known) {
+    const FolderScan local = scanFolder(localDir);
+    const FolderScan cloud = cloudDir ? scanFolder(*cloudDir) : FolderScan();
+    QSet<QString> ids;
+    collectIDs(local, ids);
+    collectIDs(cloud, ids);
+    ids.subtract(known);
+    QList<DrawingFiles::UnrecordedPage> pages;
+    for (const QString& id : sorted(ids)) {
+        std::optional<Date> date;
+        for (const FolderScan* scan : {&local, &cloud}) {
+            const auto page = scan->pages.constFind(id);
+            if (!date && page != scan->pages.cend() && hasStrokes(*page))
+                date = dateOf(page->mtime);
+        }
+        pages.append({id, date});
+    }
+    return pages;
 }
 
 } // namespace
-
-bool isValidDrawingID(QStringView id) {
-    return !id.isEmpty() && id.size() <= maxDrawingID &&
-           std::all_of(id.begin(), id.end(),
-                       [](QChar c) { return c.isLetterOrNumber() || c == u'-' || c == u'_'; });
-}
 
 DrawingFiles::DrawingFiles(const QString& localDir, std::optional<QString> cloudDir,
                            CloudResolver resolver, QObject* parent)
@@ -325,19 +447,28 @@ DrawingFiles::DrawingFiles(const QString& localDir, std::optional<QString> cloud
     , m_localDir(localDir)
     , m_cloudDir(std::move(cloudDir))
     , m_resolver(std::move(resolver))
-    , m_relay(std::make_shared<ResolveRelay>()) {
+    , m_lookup(std::make_shared<Lookup>())
+    , m_pool(std::make_unique<QThreadPool>()) {
     // An empty folder name would put pages at the root of the file system.
     if (m_cloudDir && m_cloudDir->isEmpty())
         m_cloudDir.reset();
-    m_relay->target = this;
+    m_lookup->owner = this;
+    // One worker, so that passes run in order and never side by side.
+    m_pool->setMaxThreadCount(1);
     QDir().mkpath(m_localDir);
     if (m_cloudDir)
         QDir().mkpath(*m_cloudDir);
 }
 
 DrawingFiles::~DrawingFiles() {
-    const std::lock_guard lock(m_relay->mutex);
-    m_relay->target = nullptr;
+    {
+        const std::lock_guard lock(m_lookup->mutex);
+        m_lookup->owner = nullptr;
+    }
+    m_closing = true;
+    // A pass that has begun finishes its copy; its outcome, posted to this
+    // object, dies with it.
+    m_pool->waitForDone();
 }
 
 void DrawingFiles::resolveCloud(std::function<void(bool)> completion) {
@@ -347,24 +478,68 @@ void DrawingFiles::resolveCloud(std::function<void(bool)> completion) {
         completion(true);
         return;
     }
-    QThreadPool::globalInstance()->start(
-        [relay = m_relay, resolver = m_resolver, completion = std::move(completion)]() mutable {
+    m_resolveWaiting.append(std::move(completion));
+    if (m_resolveWaiting.size() > 1)
+        return;
+    // A thread of its own, never a pool's: a lookup stuck on a dead network
+    // mount must not hold back the painting that shares the global pool, and
+    // nothing waits for it when the program ends.
+    try {
+        std::thread([lookup = m_lookup, resolver = m_resolver] {
             const auto folder = preparedCloudFolder(resolver ? resolver() : std::nullopt);
-            const std::lock_guard lock(relay->mutex);
-            DrawingFiles* files = relay->target;
-            if (!files)
-                return;
+            const std::lock_guard lock(lookup->mutex);
             // A queued call dies with its receiver, so it never reaches a
             // destroyed object.
-            QMetaObject::invokeMethod(
-                files,
-                [files, folder, completion = std::move(completion)] {
-                    if (!files->m_cloudDir && folder)
-                        files->m_cloudDir = folder;
-                    completion(files->m_cloudDir.has_value());
-                },
-                Qt::QueuedConnection);
-        });
+            if (DrawingFiles* owner = lookup->owner)
+                QMetaObject::invokeMethod(
+                    owner, [owner, folder] { owner->cloudResolved(folder); }, Qt::QueuedConnection);
+        }).detach();
+    } catch (const std::system_error& error) {
+        qCCritical(drawingsLog, "cannot look for the cloud folder: %s", error.what());
+        QMetaObject::invokeMethod(
+            this, [this] { cloudResolved(std::nullopt); }, Qt::QueuedConnection);
+    }
+}
+
+void DrawingFiles::cloudResolved(const std::optional<QString>& folder) {
+    if (!m_cloudDir && folder)
+        m_cloudDir = folder;
+    const auto waiting = std::exchange(m_resolveWaiting, {});
+    for (const auto& completion : waiting)
+        completion(m_cloudDir.has_value());
+}
+
+void DrawingFiles::syncInBackground(std::function<SyncRequest()> request,
+                                    std::function<void(const SyncOutcome&)> completion) {
+    m_request = std::move(request);
+    m_completion = std::move(completion);
+    m_passWanted = true;
+    if (!m_syncing)
+        startPass();
+}
+
+void DrawingFiles::startPass() {
+    m_passWanted = false;
+    m_syncing = true;
+    SyncRequest request = m_request ? m_request() : SyncRequest();
+    m_pool->start([this, local = m_localDir, cloud = m_cloudDir, request = std::move(request),
+                   completion = m_completion] {
+        if (m_closing)
+            return;
+        SyncOutcome outcome;
+        outcome.changed = sorted(mirror(local, cloud, request.deleted));
+        outcome.unrecorded = unrecordedIn(local, cloud, request.known);
+        QMetaObject::invokeMethod(
+            this,
+            [this, outcome = std::move(outcome), completion] {
+                if (completion)
+                    completion(outcome);
+                m_syncing = false;
+                if (m_passWanted)
+                    startPass();
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 QStringList DrawingFiles::listIDs(const QString& folder) const {
@@ -374,31 +549,23 @@ QStringList DrawingFiles::listIDs(const QString& folder) const {
 }
 
 QStringList DrawingFiles::unrecordedIDs(const QSet<QString>& known) const {
-    QSet<QString> ids;
-    collectIDs(scanFolder(m_localDir), ids);
-    if (m_cloudDir)
-        collectIDs(scanFolder(*m_cloudDir), ids);
-    ids.subtract(known);
-    return sorted(ids);
+    QStringList ids;
+    for (const auto& page : unrecordedIn(m_localDir, m_cloudDir, known))
+        ids.append(page.id);
+    return ids;
 }
 
 std::optional<Date> DrawingFiles::modified(const QString& id) const {
     if (!isValidDrawingID(id))
         return std::nullopt;
-    if (const auto local = statAt(pagePath(m_localDir, id)); local && isPage(*local))
-        return dateOf(local->mtime);
-    if (!m_cloudDir)
-        return std::nullopt;
-    if (const auto cloud = statAt(pagePath(*m_cloudDir, id)); cloud && isPage(*cloud))
-        return dateOf(cloud->mtime);
-    return std::nullopt;
+    return modifiedAt(m_localDir, m_cloudDir, id);
 }
 
 std::optional<QByteArray> DrawingFiles::read(const QString& id) {
     if (!isValidDrawingID(id))
         return std::nullopt;
     const QString localPath = pagePath(m_localDir, id);
-    if (auto bytes = readRegularFile(localPath, maxFileBytes))
+    if (auto bytes = readRegularFile(localPath, maxFileBytes); bytes && !bytes->isEmpty())
         return bytes;
     if (!m_cloudDir)
         return std::nullopt;
@@ -406,14 +573,16 @@ std::optional<QByteArray> DrawingFiles::read(const QString& id) {
     // the sync engine brings files in by itself.
     const QString cloudPath = pagePath(*m_cloudDir, id);
     const auto cloud = statAt(cloudPath);
-    if (!cloud || !isPage(*cloud))
+    if (!cloud || !hasStrokes(*cloud))
         return std::nullopt;
     auto bytes = readRegularFile(cloudPath, maxFileBytes);
-    if (!bytes)
+    if (!bytes || bytes->isEmpty())
         return std::nullopt;
-    // Only an empty place takes the local copy; whatever holds the name stays.
-    if (!statAt(localPath) && QDir().mkpath(m_localDir) && writeFileAtomically(localPath, *bytes))
-        setModified(localPath, cloud->mtime);
+    // Only an empty place (or an empty file) takes the local copy; whatever
+    // else holds the name stays.
+    const auto local = statAt(localPath);
+    if ((!local || (local->regular && local->size == 0)) && QDir().mkpath(m_localDir))
+        writeFileAtomically(localPath, *bytes, Durability::flushed, cloud->mtime);
     return bytes;
 }
 
@@ -437,11 +606,11 @@ bool DrawingFiles::push(const QString& id) {
     if (!local || !isPage(*local))
         return false;
     QDir().mkpath(*m_cloudDir);
-    const auto copied =
+    const auto result =
         copyIfNewer(id, m_localDir, *local, *m_cloudDir, statAt(pagePath(*m_cloudDir, id)));
-    if (copied == Copied::failed)
-        logFailedPush(id);
-    return copied == Copied::done;
+    if (result.copied == Copied::failed)
+        logFailedPush(id, result.reason);
+    return result.copied == Copied::done;
 }
 
 bool DrawingFiles::pull(const QString& id) {
@@ -451,45 +620,12 @@ bool DrawingFiles::pull(const QString& id) {
     if (!cloud || !isPage(*cloud))
         return false;
     QDir().mkpath(m_localDir);
-    return copyIfNewer(id, *m_cloudDir, *cloud, m_localDir, statAt(pagePath(m_localDir, id))) ==
-           Copied::done;
+    return copyIfNewer(id, *m_cloudDir, *cloud, m_localDir, statAt(pagePath(m_localDir, id)))
+               .copied == Copied::done;
 }
 
 QStringList DrawingFiles::sync(const QSet<QString>& deleted) {
-    QSet<QString> changed;
-    FolderScan local = scanFolder(m_localDir);
-    tidyFolder(m_localDir, local, deleted, changed);
-    if (!m_cloudDir)
-        return sorted(changed);
-    FolderScan cloud = scanFolder(*m_cloudDir);
-    tidyFolder(*m_cloudDir, cloud, deleted, changed);
-    // A folder that cannot be listed (say, on a drive not mounted) is not an
-    // empty folder: mirror nothing rather than guess.
-    if (!local.readable || !cloud.readable)
-        return sorted(changed);
-
-    const auto lookup = [](const FolderScan& scan, const QString& id) -> std::optional<FileStat> {
-        const auto it = scan.pages.constFind(id);
-        return it == scan.pages.cend() ? std::nullopt : std::optional(*it);
-    };
-    for (auto it = cloud.pages.cbegin(); it != cloud.pages.cend(); ++it) {
-        if (!deleted.contains(it.key()) && copyIfNewer(it.key(), *m_cloudDir, *it, m_localDir,
-                                                       lookup(local, it.key())) == Copied::done)
-            changed.insert(it.key());
-    }
-    // A page just copied down is older here by its listed date, so it goes
-    // nowhere.
-    for (auto it = local.pages.cbegin(); it != local.pages.cend(); ++it) {
-        if (deleted.contains(it.key()))
-            continue;
-        const auto copied =
-            copyIfNewer(it.key(), m_localDir, *it, *m_cloudDir, lookup(cloud, it.key()));
-        if (copied == Copied::done)
-            changed.insert(it.key());
-        else if (copied == Copied::failed)
-            logFailedPush(it.key());
-    }
-    return sorted(changed);
+    return sorted(mirror(m_localDir, m_cloudDir, deleted));
 }
 
 } // namespace tessaro

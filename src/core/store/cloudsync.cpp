@@ -17,7 +17,7 @@ bool fits(const QByteArray& bytes) {
 
 } // namespace
 
-std::optional<BudgetedBlob> encodeWithinBudget(const AppState& state) {
+BudgetedBlob encodeWithinBudget(const AppState& state) {
     QByteArray bytes = encodeState(state);
     if (fits(bytes))
         return BudgetedBlob{bytes, false, 0};
@@ -154,10 +154,7 @@ void CloudSync::pull() {
 // without this device's latest items, for good. So after a pull, push when the
 // other devices would gain something from what this device would write.
 bool CloudSync::lacksWhatWeHave(const AppState& remote) const {
-    const auto blob = encodeWithinBudget(m_current());
-    if (!blob)
-        return false;
-    const auto ours = decodeState(blob->bytes);
+    const auto ours = decodeState(encodeWithinBudget(m_current()).bytes);
     if (!ours)
         return false;
     const Date now = m_clock();
@@ -168,18 +165,19 @@ bool CloudSync::lacksWhatWeHave(const AppState& remote) const {
 }
 
 void CloudSync::write(const AppState& state) {
-    const auto blob = encodeWithinBudget(state);
-    if (!blob)
-        return;
-    if (blob->shrunk)
+    const BudgetedBlob blob = encodeWithinBudget(state);
+    if (blob.shrunk)
         qCInfo(lcCloud, "cloud blob over budget — shrunk to %lld bytes",
-               qlonglong(blob->bytes.size()));
-    if (blob->quotesLeftOut > 0)
+               qlonglong(blob.bytes.size()));
+    if (blob.quotesLeftOut > 0)
         qCCritical(lcCloud, "cloud blob still over budget — %d oldest quotes left behind",
-                   blob->quotesLeftOut);
+                   blob.quotesLeftOut);
     if (m_onTruncated)
-        m_onTruncated(blob->quotesLeftOut);
-    m_store->setData(blobKey, blob->bytes);
+        m_onTruncated(blob.quotesLeftOut);
+    // The store says why in its own log; the next change writes again.
+    if (!m_store->setData(blobKey, blob.bytes))
+        qCCritical(lcCloud, "cloud blob of %lld bytes was refused by the store",
+                   qlonglong(blob.bytes.size()));
     m_store->synchronize();
 }
 

@@ -24,7 +24,7 @@ struct BudgetedBlob {
 // The encoding to store in the cloud: the document as it is when it fits,
 // else without thumbnails, then without links, then without the case, then
 // with only as many of the newest quotes as fit.
-std::optional<BudgetedBlob> encodeWithinBudget(const AppState& state);
+BudgetedBlob encodeWithinBudget(const AppState& state);
 
 // Keeps the whole document in the cloud key-value store under one key, so
 // that every device converges on it: pushes after changes (debounced), pulls

@@ -2,6 +2,7 @@
 
 #include "cloudsync.h"
 #include "drawings/drawingcloudwatcher.h"
+#include "platform/atomicfile.h"
 #include "platform/keyvaluestore.h"
 #include "quotes/quotecollection.h"
 #include "widgetsnapshot.h"
@@ -23,6 +24,8 @@ PenStore::PenStore(Environment environment, QObject* parent)
     m_cloud->setPushDelay(m_environment.pushDelayMs);
     m_cloud->setClock(m_environment.clock);
 
+    // Temporaries of writes that a killed process left behind.
+    removeStaleTemporaries(m_environment.dataFolder);
     const AppState state = m_writer.load(now());
     m_pen = state.pen;
     m_saved = state.saved;
@@ -52,8 +55,7 @@ PenStore::PenStore(Environment environment, QObject* parent)
 // The state writer finishes what it holds before its thread stops.
 PenStore::~PenStore() = default;
 
-template <typename T>
-void PenStore::bind(T& member, const T& value, Change part) {
+template <typename T> void PenStore::bind(T& member, const T& value, Change part) {
     if (member == value)
         return;
     member = value;
@@ -252,32 +254,43 @@ void PenStore::setDrawingThumbnail(const QString& id, const QByteArray& png) {
 }
 
 void PenStore::reconcileDrawings() {
-    QSet<QString> known;
-    for (const Drawing& record : m_drawings)
-        known.insert(record.id);
-    // A page edited after its deletion keeps both its record and the old
-    // tombstone; only pages without a record are gone for good.
-    QSet<QString> deletedPages;
-    for (auto it = m_deleted.cbegin(); it != m_deleted.cend(); ++it)
-        if (!known.contains(it.key()))
-            deletedPages.insert(it.key());
-    m_drawingFiles->sync(deletedPages);
-    QList<Drawing> adopted;
-    for (const QString& id : m_drawingFiles->unrecordedIDs(known)) {
-        if (m_deleted.contains(id))
-            continue;
-        Drawing record;
-        record.id = id;
-        record.createdAt = m_drawingFiles->modified(id).value_or(now());
-        record.updatedAt = record.createdAt;
-        record.penType = m_pen.type;
-        record.ink = m_pen.ink;
-        adopted.append(record);
-    }
-    if (adopted.isEmpty())
-        return;
-    m_drawings = normalizeDrawings(m_drawings + adopted);
-    commit(Change::drawings, false);
+    // The files are mirrored on the drawing files' worker; the records are
+    // read as the pass begins and changed when it ends, both here. A request
+    // made while a pass runs is served by one more pass after it.
+    m_drawingFiles->syncInBackground(
+        [this] {
+            DrawingFiles::SyncRequest request;
+            for (const Drawing& record : m_drawings)
+                request.known.insert(record.id);
+            // A page edited after its deletion keeps both its record and the
+            // old tombstone; only pages without a record are gone for good.
+            for (auto it = m_deleted.cbegin(); it != m_deleted.cend(); ++it)
+                if (!request.known.contains(it.key()))
+                    request.deleted.insert(it.key());
+            return request;
+        },
+        [this](const DrawingFiles::SyncOutcome& outcome) {
+            // Records may have come or gone while the pass ran.
+            QSet<QString> known;
+            for (const Drawing& record : m_drawings)
+                known.insert(record.id);
+            QList<Drawing> adopted;
+            for (const auto& page : outcome.unrecorded) {
+                if (known.contains(page.id) || m_deleted.contains(page.id))
+                    continue;
+                Drawing record;
+                record.id = page.id;
+                record.createdAt = page.modified.value_or(now());
+                record.updatedAt = record.createdAt;
+                record.penType = m_pen.type;
+                record.ink = m_pen.ink;
+                adopted.append(record);
+            }
+            if (adopted.isEmpty())
+                return;
+            m_drawings = normalizeDrawings(m_drawings + adopted);
+            commit(Change::drawings, false);
+        });
 }
 
 void PenStore::save(bool touch) {
@@ -295,6 +308,10 @@ bool PenStore::flush() {
 
 bool PenStore::hasPendingCloudPush() const {
     return m_cloud->hasPendingPush();
+}
+
+bool PenStore::isReconcilingDrawings() const {
+    return m_drawingFiles->isSyncing();
 }
 
 AppState PenStore::currentState() const {

@@ -64,6 +64,8 @@ public:
     QString stateFilePath() const { return m_writer.path(); }
     // True while a change still waits to be pushed to the cloud.
     bool hasPendingCloudPush() const;
+    // True while the drawing files are being mirrored.
+    bool isReconcilingDrawings() const;
 
     // Bindings: replace and publish, without saving.
     void setPen(const Pen& pen);
@@ -111,8 +113,7 @@ private:
     // Saves (when asked) and then announces the parts that changed.
     void commit(Changes what, std::optional<bool> touch);
     // A binding: replaces and announces, without saving.
-    template <typename T>
-    void bind(T& member, const T& value, Change part);
+    template <typename T> void bind(T& member, const T& value, Change part);
     void startCloud();
     void recordTombstone(const QString& key, std::optional<Date> date);
     void writeSnapshot();

@@ -21,8 +21,12 @@ bool StateFile::linkOrCopy(const QString& from, const QString& to) {
     if (::link(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
         return true;
     // Some file systems (FAT, some network mounts) have no hard links.
+    const int linkError = errno;
     const auto bytes = readRegularFile(from, maxStateBytes + 1);
-    return bytes && writeFileAtomically(to, *bytes);
+    if (bytes && writeFileAtomically(to, *bytes))
+        return true;
+    errno = linkError;
+    return false;
 }
 
 AppState StateFile::load(Date now) {
@@ -82,10 +86,11 @@ bool StateFile::save(const AppState& state) {
     if (!keepOriginal())
         return false;
     QDir().mkpath(QFileInfo(m_path).absolutePath());
-    if (writeFileAtomically(m_path, encodeState(state), m_durability))
+    const WriteResult written = writeFileAtomically(m_path, encodeState(state), m_durability);
+    if (written)
         return true;
-    qCWarning(lcStore, "state file could not be written to %s (%s)", qPrintable(m_path),
-              std::strerror(errno));
+    qCWarning(lcStore, "state file could not be written to %s: %s", qPrintable(m_path),
+              qPrintable(written.errorString()));
     return false;
 }
 

@@ -44,7 +44,7 @@ bool saveTextFile(const QString& suggestedName, const QString& text, FileDialogs
     const std::optional<QString> path = dialogs.askSaveLocation(suggestedName, u"text/plain"_s);
     if (!path)
         return false;
-    return writeFileAtomically(*path, text.toUtf8());
+    return bool(writeFileAtomically(*path, text.toUtf8()));
 }
 
 std::optional<QString> pasteboardText(const Clipboard& clipboard) {

@@ -93,8 +93,10 @@ public:
     // are quiet and hold the same document.
     bool settle() {
         const auto settled = [this] {
-            return !m_a.store->hasPendingCloudPush() && !m_b.store->hasPendingCloudPush() &&
-                   m_a.store->currentState() == m_b.store->currentState();
+            const bool quiet = std::none_of(m_devices.cbegin(), m_devices.cend(), [](Device* d) {
+                return d->store->hasPendingCloudPush() || d->store->isReconcilingDrawings();
+            });
+            return quiet && m_a.store->currentState() == m_b.store->currentState();
         };
         if (QTest::qWaitFor(settled, 15000))
             return true;
@@ -214,11 +216,14 @@ private:
             const QString id = u"page-"_s + QString::number(step);
             const QString folder = device.data.filePath(u"Drawings"_s);
             QDir().mkpath(folder);
-            QFile page(folder + u'/' + id + u".pkdrawing"_s);
+            // Whole and dated at once, as a page arrives: the store's worker
+            // may list the folder at any moment.
+            QFile page(folder + u"/.incoming"_s);
             page.open(QIODevice::WriteOnly);
             page.write("strokes of " + id.toUtf8());
             page.close();
             setModified(page.fileName(), tick(device));
+            page.rename(folder + u'/' + id + u".pkdrawing"_s);
             store.reconcileDrawings();
             m_ledger.drawings.insert(id);
             break;
@@ -241,6 +246,7 @@ private:
     QString m_cloudDrawings;
     Device m_a;
     Device m_b;
+    const std::array<Device*, 2> m_devices{&m_a, &m_b};
     Ledger m_ledger;
 };
 

@@ -1,0 +1,96 @@
+#include "platform/atomicfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace tessaro;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+bool put(const QString& path, qint64 ageSeconds = 0) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.close();
+    const timespec when{::time(nullptr) - ageSeconds, 0};
+    const timespec times[2] = {when, when};
+    return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
+}
+
+} // namespace
+
+class TestAtomicFile : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    // Tests run as root, so permissions cannot make a write fail; things in
+    // the way can.
+    void failuresSayWhy_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("a file where a folder should be")
+            << u"file/state.json"_s << u"creating a temporary file: Not a directory"_s;
+        QTest::newRow("no such folder")
+            << u"missing/state.json"_s << u"creating a temporary file: No such file or directory"_s;
+        QTest::newRow("a folder in the way")
+            << u"folder"_s << u"replacing the file: Is a directory"_s;
+    }
+    void failuresSayWhy() {
+        QFETCH(QString, target);
+        QFETCH(QString, reason);
+        QTemporaryDir root;
+        QVERIFY(put(root.filePath(u"file"_s)));
+        QVERIFY(QDir(root.path()).mkpath(u"folder/inside"_s));
+        const WriteResult result = writeFileAtomically(root.filePath(target), "data");
+        QVERIFY(!result);
+        QCOMPARE(result.errorString(), reason);
+        QVERIFY(QFileInfo(root.filePath(u"folder/inside"_s)).isDir());
+        QCOMPARE(
+            QDir(root.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList({u"file"_s, u"folder"_s}));
+    }
+
+    void staleTemporariesGo() {
+        QTemporaryDir root;
+        const QStringList stale{u".state.json.tmp-a1B2c3"_s, u".p.pkdrawing.tmp-ZZZZZZ"_s};
+        const QStringList kept{
+            u".state.json.tmp-fresh1"_s, u"state.json.tmp-a1B2c3"_s, u".tmp-a1B2c3"_s,
+            u".x.tmp-a1B2c"_s,           u".x.tmp-a1B2c!"_s,         u".syncthing.x.tmp"_s};
+        for (const QString& name : stale + kept)
+            QVERIFY(put(root.filePath(name), name == kept.first() ? 60 : 11 * 60));
+        // Only files: a folder or a link named like a temporary stays.
+        QVERIFY(QDir(root.path()).mkdir(u".d.tmp-a1B2c3"_s));
+        QVERIFY(QFile::link(root.filePath(u"state.json.tmp-a1B2c3"_s),
+                            root.filePath(u".l.tmp-a1B2c3"_s)));
+
+        QCOMPARE(removeStaleTemporaries(root.path()), 2);
+        for (const QString& name : stale)
+            QVERIFY2(!QFileInfo::exists(root.filePath(name)), qPrintable(name));
+        for (const QString& name : kept + QStringList{u".d.tmp-a1B2c3"_s, u".l.tmp-a1B2c3"_s})
+            QVERIFY2(QFileInfo(root.filePath(name)).isSymLink() ||
+                         QFileInfo::exists(root.filePath(name)),
+                     qPrintable(name));
+        QCOMPARE(removeStaleTemporaries(root.filePath(u"missing"_s)), 0);
+    }
+
+    // What mkostemp makes of the name is recognised, so a killed write's
+    // leftovers are found.
+    void ownTemporaryNamesAreRecognised() {
+        QTemporaryDir root;
+        QByteArray path = QFile::encodeName(root.filePath(u".ts.state.v1.tmp-XXXXXX"_s));
+        const int fd = ::mkstemp(path.data());
+        QVERIFY(fd >= 0);
+        ::close(fd);
+        QVERIFY(isAtomicWriteTemporary(QFileInfo(QFile::decodeName(path)).fileName()));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAtomicFile)
+#include "tst_atomicfile.moc"

@@ -250,7 +250,7 @@ void BeadGrid::mouseMoveEvent(QMouseEvent* event) {
         m_press->dragging = true;
         setCursor(Qt::ClosedHandCursor);
     }
-    Q_EMIT dragged(m_press->beadID, TrayDragPhase::changed, event->scenePosition());
+    Q_EMIT dragged(m_press->beadID, TrayDragPhase::changed, inWindow(event->position()));
 }
 
 void BeadGrid::mouseReleaseEvent(QMouseEvent* event) {
@@ -261,7 +261,7 @@ void BeadGrid::mouseReleaseEvent(QMouseEvent* event) {
     const Press press = *std::exchange(m_press, std::nullopt);
     if (press.dragging) {
         unsetCursor();
-        Q_EMIT dragged(press.beadID, TrayDragPhase::ended, event->scenePosition());
+        Q_EMIT dragged(press.beadID, TrayDragPhase::ended, inWindow(event->position()));
     } else {
         Q_EMIT tapped(press.beadID);
     }
@@ -327,6 +327,10 @@ void BeadGrid::focusOutEvent(QFocusEvent* event) {
 void BeadGrid::leaveEvent(QEvent* event) {
     setHovered(-1);
     QWidget::leaveEvent(event);
+}
+
+QPointF BeadGrid::inWindow(QPointF point) const {
+    return point + QPointF(mapTo(window(), QPoint(0, 0)));
 }
 
 void BeadGrid::setCurrent(int index) {

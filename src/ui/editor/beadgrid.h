@@ -93,6 +93,7 @@ private:
         bool dragging = false;
     };
 
+    QPointF inWindow(QPointF point) const;
     void setCurrent(int index);
     void setHovered(int index);
     void updateCell(int index);

@@ -34,7 +34,9 @@ struct CaseWindow {
 
     CaseRow* row(int index) const { return sheet->rows().value(index); }
     void pressDelete(int index) const {
-        QTest::mouseClick(row(index)->deleteButton(), Qt::LeftButton);
+        CaseRow* shown = row(index);
+        QVERIFY2(shown, "no such row");
+        QTest::mouseClick(shown->deleteButton(), Qt::LeftButton);
     }
     QString label(int index) const { return row(index)->card()->text(); }
     qsizetype beadsOfSaved(int index) const { return scratch.store.saved()[index].beads.size(); }

@@ -3,6 +3,7 @@
 #include "beadgridaccessible.h"
 #include "l10n/localization.h"
 #include "render/penpainter.h"
+#include "render/spritecache.h"
 #include "uilook.h"
 
 #include <QHelpEvent>
@@ -82,29 +83,43 @@ void paintBeadCells(QPainter& painter, const BeadGridLayout& layout, const QList
     const int lastRow = int(std::floor(exposed.bottom() / rowPitch()));
     const int first = firstRow * layout.columns;
     const int last = std::min(count - 1, (lastRow + 1) * layout.columns - 1);
+    // On whole device pixels every tile, and every cell of a bead, copies
+    // the same sprite.
+    const auto aligned = [ratio](QPointF point) {
+        return QPointF(std::round(point.x() * ratio) / ratio,
+                       std::round(point.y() * ratio) / ratio);
+    };
+    const QRectF tileBounds(0, 0, layout.cellWidth, BeadGridLayout::cellHeight);
+    QByteArray tileKey("tray-tile");
+    appendKey(tileKey, layout.cellWidth);
+    appendKey(tileKey, tile.rgba());
+    SpriteCache& sprites = SpriteCache::forThisThread();
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
     for (int i = first; i <= last; ++i) {
         const QRectF cell = layout.cell(i);
         if (!cell.intersects(exposed))
             continue;
-        painter.setBrush(tile);
-        painter.drawRoundedRect(cell, BeadGridLayout::cornerRadius, BeadGridLayout::cornerRadius);
-        // On whole device pixels, every cell of a bead copies the same sprite.
-        const QPointF corner = cell.center() - QPointF(icon.width() / 2, icon.height() / 2);
-        const QPointF aligned(std::round(corner.x() * ratio) / ratio,
-                              std::round(corner.y() * ratio) / ratio);
-        painter.translate(aligned);
+        const QPointF cellAt = aligned(cell.topLeft());
+        painter.translate(cellAt);
+        sprites.draw(painter, tileKey, tileBounds, [&](QPainter& p) {
+            p.setPen(Qt::NoPen);
+            p.setBrush(tile);
+            p.drawRoundedRect(tileBounds, BeadGridLayout::cornerRadius,
+                              BeadGridLayout::cornerRadius);
+        });
+        const QPointF iconAt = aligned(
+            QPointF((cell.width() - icon.width()) / 2, (cell.height() - icon.height()) / 2));
+        painter.translate(iconAt);
         paintBeadIcon(painter, icon, beads[i], ratio);
-        painter.translate(-aligned);
-        // Opacity 0.7 over a plain surface is the surface laid over at 0.3,
-        // and keeps the icons coming from the sprite cache.
-        if (dimmed) {
-            painter.setBrush(under);
-            painter.drawRoundedRect(cell, BeadGridLayout::cornerRadius,
-                                    BeadGridLayout::cornerRadius);
-        }
+        painter.translate(-iconAt - cellAt);
+    }
+    // Cells at 0.7 opacity over the plain surface look like the surface laid
+    // over them at 0.3; between the cells the surface over itself changes
+    // nothing. One plain fill, and the icons still come from the sprite cache.
+    if (dimmed) {
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.fillRect(exposed, under);
     }
     painter.restore();
 }

@@ -34,8 +34,8 @@ struct BeadGridLayout {
 };
 
 // Paints the cells of `beads` that meet `exposed`: each bead's icon (from the
-// sprite cache) on its tile. A dimmed cell is painted as if at 0.7 opacity
-// over the surface colour the grid sits on.
+// sprite cache) on its tile. Dimmed cells are painted as if at 0.7 opacity
+// over the surface colour, which must fill the rest of `exposed`.
 void paintBeadCells(QPainter& painter, const BeadGridLayout& layout, const QList<BeadSpec>& beads,
                     const QRectF& exposed, bool dimmed, bool dark);
 

@@ -8,6 +8,7 @@
 #include "platform/preferences.h"
 #include "render/paintcolour.h"
 #include "store/penstore.h"
+#include "ui/case/caserow.h"
 #include "ui/case/casesheet.h"
 #include "ui/editor/beadtray.h"
 #include "ui/editor/stylerows.h"
@@ -98,6 +99,9 @@ int main(int argc, char** argv) {
         widget->setAttribute(Qt::WA_DontShowOnScreen);
         widget->show();
     }
+
+    // The middle pen waits for the second press of its delete button.
+    sheet.rows().value(1)->deleteButton()->click();
 
     bool ok = true;
     const QString suffix = u"@%1x.png"_s.arg(QString::fromLatin1(scale));

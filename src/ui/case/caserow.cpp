@@ -23,6 +23,8 @@ namespace {
 
 constexpr double cardPadding = 6;
 constexpr double labelGap = 10;
+// A longer text, such as a confirmation in some languages, wraps within it.
+constexpr double deleteTextWidth = 150;
 
 QFont labelFont() {
     return look::font(13, QFont::Normal);
@@ -98,10 +100,9 @@ void PenCard::paintEvent(QPaintEvent*) {
     const double labelLeft = at.x() + artworkSize.width() + labelGap;
     painter.setFont(labelFont());
     painter.setPen(look::colour(palette.textSoft, dark));
+    // A narrow row wraps the date under the number.
     const QRectF label(labelLeft, 0, width() - labelLeft - cardPadding, height());
-    const QString shown =
-        QFontMetricsF(labelFont()).elidedText(text(), Qt::ElideRight, label.width());
-    painter.drawText(label, Qt::AlignLeft | Qt::AlignVCenter, shown);
+    painter.drawText(label, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, text());
     if (m_focusRing && hasFocus())
         focusRing(painter, QRectF(rect()), 15);
 }
@@ -132,9 +133,14 @@ void DeleteButton::setArmed(bool armed) {
 }
 
 QSize DeleteButton::sizeHint() const {
-    const QFontMetricsF metrics(deleteFont());
-    return {int(std::ceil(metrics.horizontalAdvance(text()) + 24)),
-            int(std::ceil(metrics.height() + 14))};
+    const QRectF text = textBounds();
+    return {int(std::ceil(text.width() + 24)), int(std::ceil(text.height() + 14))};
+}
+
+QRectF DeleteButton::textBounds() const {
+    return QFontMetricsF(deleteFont())
+        .boundingRect(QRectF(0, 0, deleteTextWidth, 1000), Qt::AlignCenter | Qt::TextWordWrap,
+                      text());
 }
 
 void DeleteButton::paintEvent(QPaintEvent*) {
@@ -143,7 +149,7 @@ void DeleteButton::paintEvent(QPaintEvent*) {
     const bool dark = look::isDark();
     const InterfacePalette& palette = interfacePalette();
     const PaletteColour& ink = m_armed ? palette.danger : palette.textMain;
-    const double radius = height() / 2.0;
+    const double radius = std::min(height() / 2.0, 16.0);
     if (underMouse() || isDown()) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(look::colour(ink, dark, isDown() ? 0.18 : 0.1));
@@ -151,7 +157,7 @@ void DeleteButton::paintEvent(QPaintEvent*) {
     }
     painter.setFont(deleteFont());
     painter.setPen(look::colour(ink, dark));
-    painter.drawText(QRectF(rect()), Qt::AlignCenter, text());
+    painter.drawText(QRectF(rect()), Qt::AlignCenter | Qt::TextWordWrap, text());
     if (m_focusRing && hasFocus())
         focusRing(painter, QRectF(rect()), radius - 1);
 }

@@ -53,6 +53,8 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    QRectF textBounds() const;
+
     bool m_armed = false;
     bool m_focusRing = false;
 };

@@ -1,0 +1,189 @@
+#include "appearance/appearancemanager.h"
+#include "l10n/languagemanager.h"
+#include "l10n/localization.h"
+#include "support/memorypreferences.h"
+#include "support/scratchstore.h"
+#include "ui/editor/beadgrid.h"
+#include "ui/editor/beadtray.h"
+#include "ui/editor/chiprow.h"
+#include "ui/editor/choicechip.h"
+
+#include <QAccessible>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace tessaro;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The tray inside a window, away from its corner, so that window and tray
+// coordinates differ.
+struct TrayWindow {
+    test::ScratchStore scratch;
+    QWidget window;
+    BeadBoxView* tray = new BeadBoxView(scratch.store, &window);
+
+    TrayWindow() {
+        tray->setGeometry(20, 30, 380, tray->heightForWidth(380));
+        window.resize(420, tray->height() + 60);
+        window.show();
+    }
+
+    BeadGrid* grid() const { return tray->grid(); }
+    QPoint cellCentre(int index) const { return grid()->cellRect(index).center().toPoint(); }
+    QPointF inWindow(QPoint gridPoint) const { return QPointF(grid()->mapTo(&window, gridPoint)); }
+};
+
+QStringList ids(const QList<BeadSpec>& beads) {
+    QStringList ids;
+    for (const BeadSpec& bead : beads)
+        ids.append(bead.id);
+    return ids;
+}
+
+} // namespace
+
+class TestBeadTray : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void groupTabChangesOnlyTheGrid_data() {
+        QTest::addColumn<QString>("group");
+        for (const QString& group : {u"pearl"_s, u"shape"_s, u"hangul"_s, u"glass"_s})
+            QTest::newRow(qPrintable(group)) << group;
+    }
+
+    void groupTabChangesOnlyTheGrid() {
+        QFETCH(QString, group);
+        TrayWindow w;
+        w.scratch.store.setActiveGroup(u"letter"_s);
+        w.scratch.store.addBead(u"cherry"_s);
+        const Pen pen = w.scratch.store.pen();
+        QSignalSpy taps(w.tray, &BeadBoxView::beadTapped);
+
+        QTest::mouseClick(w.tray->groupTabs()->chip(group), Qt::LeftButton);
+
+        QCOMPARE(w.scratch.store.activeGroup(), group);
+        QCOMPARE(w.scratch.store.pen(), pen);
+        QCOMPARE(taps.size(), 0);
+        QCOMPARE(ids(w.grid()->beads()), ids(beadsInGroup(group)));
+        for (ChoiceChip* chip : w.tray->groupTabs()->chips())
+            QCOMPARE(chip->isSelected(), chip->value() == group);
+        // Each cell is a button named after its bead.
+        QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(w.grid());
+        QCOMPARE(grid->childCount(), beadsInGroup(group).size());
+        const BeadSpec last = beadsInGroup(group).last();
+        QAccessibleInterface* cell = grid->child(grid->childCount() - 1);
+        QCOMPARE(cell->role(), QAccessible::Button);
+        QCOMPARE(cell->text(QAccessible::Name), L(u"beads."_s + last.id));
+    }
+
+    void pressAndReleaseReport_data() {
+        QTest::addColumn<QPoint>("moved");
+        QTest::addColumn<bool>("drags");
+        QTest::newRow("still") << QPoint(0, 0) << false;
+        QTest::newRow("6 points across") << QPoint(6, 0) << false;
+        QTest::newRow("4 by 4 points") << QPoint(4, 4) << false;
+        QTest::newRow("7 points up") << QPoint(0, -7) << true;
+        QTest::newRow("4 by 5 points") << QPoint(4, 5) << true;
+        QTest::newRow("out of the tray") << QPoint(-60, -260) << true;
+    }
+
+    void pressAndReleaseReport() {
+        QFETCH(QPoint, moved);
+        QFETCH(bool, drags);
+        TrayWindow w;
+        QSignalSpy taps(w.tray, &BeadBoxView::beadTapped);
+        QSignalSpy drag(w.tray, &BeadBoxView::beadDragged);
+        const QString bead = beadsInGroup(defaultGroup).at(2).id;
+        const QPoint start = w.cellCentre(2);
+
+        QTest::mousePress(w.grid(), Qt::LeftButton, {}, start);
+        // Halfway first, then the rest: a drag reports every move.
+        QTest::mouseMove(w.grid(), start + moved / 2);
+        QTest::mouseMove(w.grid(), start + moved);
+        QTest::mouseRelease(w.grid(), Qt::LeftButton, {}, start + moved);
+
+        if (!drags) {
+            QCOMPARE(taps.size(), 1);
+            QCOMPARE(taps[0][0].toString(), bead);
+            QCOMPARE(drag.size(), 0);
+            return;
+        }
+        QCOMPARE(taps.size(), 0);
+        QVERIFY(drag.size() >= 2);
+        for (const QList<QVariant>& report : std::as_const(drag)) {
+            QCOMPARE(report[0].toString(), bead);
+            QVERIFY(report[1].value<TrayDragPhase>() != TrayDragPhase::began);
+        }
+        QCOMPARE(drag.last()[1].value<TrayDragPhase>(), TrayDragPhase::ended);
+        QCOMPARE(drag.last()[2].toPointF(), w.inWindow(start + moved));
+        const QList<QVariant> lastMove = drag[drag.size() - 2];
+        QCOMPARE(lastMove[1].value<TrayDragPhase>(), TrayDragPhase::changed);
+        QCOMPARE(lastMove[2].toPointF(), w.inWindow(start + moved));
+    }
+
+    void dimmedCellsStillTap() {
+        TrayWindow w;
+        const QImage bright = w.grid()->grab().toImage();
+        w.tray->setDimmed(true);
+        QVERIFY(w.grid()->grab().toImage() != bright);
+        QSignalSpy taps(w.tray, &BeadBoxView::beadTapped);
+        QTest::mouseClick(w.grid(), Qt::LeftButton, {}, w.cellCentre(0));
+        QCOMPARE(taps.size(), 1);
+    }
+
+    void keysMoveAndTap_data() {
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<int>("tapped");
+        QTest::newRow("space on the first") << QList<int>{Qt::Key_Space} << 0;
+        QTest::newRow("right, enter") << QList<int>{Qt::Key_Right, Qt::Key_Return} << 1;
+        QTest::newRow("down a row") << QList<int>{Qt::Key_Down, Qt::Key_Space} << -1;
+        QTest::newRow("end, left") << QList<int>{Qt::Key_End, Qt::Key_Left, Qt::Key_Space} << -2;
+        QTest::newRow("not before the first") << QList<int>{Qt::Key_Left, Qt::Key_Space} << 0;
+    }
+
+    void keysMoveAndTap() {
+        QFETCH(QList<int>, keys);
+        QFETCH(int, tapped);
+        TrayWindow w;
+        const QList<BeadSpec> beads = beadsInGroup(defaultGroup);
+        const int columns = BeadGridLayout::forWidth(w.grid()->width()).columns;
+        // Negative rows count from the end; -1 is "one row down".
+        const int index = tapped == -1 ? columns : tapped < 0 ? int(beads.size()) + tapped : tapped;
+        QSignalSpy taps(w.tray, &BeadBoxView::beadTapped);
+        w.grid()->setFocus(Qt::TabFocusReason);
+        for (const int key : keys)
+            QTest::keyClick(w.grid(), Qt::Key(key));
+        QCOMPARE(taps.size(), 1);
+        QCOMPARE(taps[0][0].toString(), beads.at(index).id);
+    }
+
+    void textsFollowTheLanguage() {
+        test::MemoryPreferences standard;
+        test::MemoryPreferences group;
+        LanguageManager language(standard, group);
+        const LanguageManager::Installation installed(language);
+        TrayWindow w;
+        language.setCode(u"de"_s);
+        QCOMPARE(w.tray->groupTabs()->chip(u"glass"_s)->text(), L(u"group.glass"_s));
+        QCOMPARE(w.tray->groupTabs()->chip(u"glass"_s)->text(), u"Glas"_s);
+        QCOMPARE(w.tray->findChildren<QLabel*>().value(0)->text(), u"Perlen"_s);
+    }
+
+    void textColoursFollowTheAppearance() {
+        test::MemoryPreferences preferences;
+        AppearanceManager appearance(preferences);
+        const AppearanceManager::Installation installed(appearance);
+        TrayWindow w;
+        QLabel* title = w.tray->findChildren<QLabel*>().value(0);
+        const QColor light = title->palette().color(QPalette::WindowText);
+        appearance.setMode(u"dark"_s);
+        QVERIFY(title->palette().color(QPalette::WindowText) != light);
+    }
+};
+
+QTEST_MAIN(TestBeadTray)
+#include "tst_beadtray.moc"

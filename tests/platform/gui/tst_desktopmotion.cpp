@@ -125,11 +125,6 @@ private Q_SLOTS:
         QVERIFY(!motion.reduceMotion());
         QCOMPARE(changed.size(), 0);
     }
-
-    void withoutABusMotionStaysOn() {
-        DesktopMotion motion(QDBusConnection(u"none"_s));
-        QVERIFY(!motion.reduceMotion());
-    }
 };
 
 QTEST_GUILESS_MAIN(TestDesktopMotion)

@@ -92,6 +92,18 @@ private Q_SLOTS:
             << six << 1 << tap(u"lemon"_s) << six << std::optional(1) << 0.0 << fullText;
         QTest::newRow("tap an unknown bead")
             << three << 1 << tap(u"pebble"_s) << three << std::optional(1) << 0.0 << QString();
+        const auto trayDrag = [](TrayDragPhase first) {
+            return Action([first](PenEditor& editor) {
+                editor.trayDragged(u"lemon"_s, first, {-5, 0});
+                editor.trayDragged(u"lemon"_s, TrayDragPhase::ended, {-5, 0});
+            });
+        };
+        QTest::newRow("tray drag")
+            << three << 1 << trayDrag(TrayDragPhase::began) << three << none << 0.0 << QString();
+        // A drag the tray reports late keeps the selection.
+        QTest::newRow("tray drag, first seen moving")
+            << three << 1 << trayDrag(TrayDragPhase::changed) << three << std::optional(1) << 0.0
+            << QString();
         QTest::newRow("save") << three << 1 << act(&PenEditor::saveToCase) << QStringList() << none
                               << 12.0 << L(u"case.saved"_s);
         QTest::newRow("save an empty pen") << QStringList() << -1 << act(&PenEditor::saveToCase)

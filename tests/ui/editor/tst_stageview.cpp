@@ -40,11 +40,13 @@ struct Screen {
     }
 
     PenEditor& editor() { return *device.editor; }
-    // Where bead `index` (or any pen-space x) lies, in the stage's points.
+    // Where a pen-space point is drawn, in the stage's points.
     QPoint onPen(double x, double across = 0) {
-        return stage->mapFrom(&root, editor().stageLayout().map({x, across})).toPoint();
+        const QRect canvas = stage->canvasRect();
+        return (canvas.topLeft() + fitStage(canvas.width()).layout.map({x, across})).toPoint();
     }
     QPoint bead(int index) { return onPen(slotCentre(index)); }
+    QPointF toRoot(QPoint point) { return stage->mapTo(&root, QPointF(point)); }
     // Inside the stage, far from the pen.
     QPoint offThePen() { return stage->canvasRect().topLeft() + QPoint(10, 10); }
 
@@ -183,8 +185,7 @@ private Q_SLOTS:
         QFETCH(QStringList, toast);
         Screen screen(beads);
         const QImage before = screen.picture();
-        const QPointF point =
-            over < 0 ? QPointF(5, 5) : screen.editor().stageLayout().map({over, 0});
+        const QPointF point = over < 0 ? QPointF(5, 5) : screen.toRoot(screen.onPen(over));
         screen.editor().trayDragged(u"jelly-sky"_s, TrayDragPhase::began, point);
         QCOMPARE(screen.picture() != before, gap);
         screen.editor().trayDragged(u"jelly-sky"_s, TrayDragPhase::ended, point);

@@ -1,18 +1,20 @@
 #include "stageview.h"
 
 #include "appearance/appearancemanager.h"
+#include "floatingbead.h"
 #include "l10n/languagemanager.h"
 #include "model/catalog.h"
 #include "render/charmpainter.h"
 #include "render/paintcolour.h"
 #include "render/penpainter.h"
 #include "render/penpalette.h"
-#include "render/shadowlayer.h"
 #include "store/penstore.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPolygonF>
+#include <QTimer>
 #include <QTransform>
 
 #include <algorithm>
@@ -26,78 +28,11 @@ constexpr int widestCanvas = 700;
 // About sixty frames a second while the charm swings.
 constexpr int frameMs = 16;
 
-// The floating bead: its size, and how far above the pointer it shows so
-// that the finger or arrow does not hide it.
-constexpr double floatingSize = 56;
-constexpr double floatingLift = 34;
-// Room for the bead's shadow on every side.
-constexpr int floatingSide = 120;
-
 QColor stageBackground(bool dark) {
     return toColor(interfacePalette().background.resolved(dark));
 }
 
 } // namespace
-
-// A dragged bead following the pointer over the editor, painted once per
-// bead and moved as a whole.
-class FloatingBead final : public QWidget {
-public:
-    explicit FloatingBead(QWidget* root)
-        : QWidget(root) {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        setAttribute(Qt::WA_NoSystemBackground);
-        setFocusPolicy(Qt::NoFocus);
-        resize(floatingSide, floatingSide);
-        hide();
-    }
-
-    // Shows `bead` centred a little above `point`, in the root's coordinates.
-    void follow(const BeadSpec& bead, QPointF point) {
-        if (bead != m_bead) {
-            m_bead = bead;
-            m_image = {};
-            update();
-        }
-        const QPointF centre = point - QPointF(0, floatingLift);
-        move((centre - QPointF(floatingSide, floatingSide) / 2).toPoint());
-        if (isHidden()) {
-            raise();
-            show();
-        }
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        const double ratio = devicePixelRatioF();
-        if (m_image.isNull() || m_image.devicePixelRatio() != ratio)
-            m_image = render(ratio);
-        QPainter(this).drawImage(0, 0, m_image);
-    }
-
-private:
-    QImage render(double ratio) const {
-        const int side = int(std::ceil(floatingSide * ratio));
-        QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
-        image.setDevicePixelRatio(ratio);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const double inset = (floatingSide - floatingSize) / 2;
-        const QRectF frame(inset, inset, floatingSize, floatingSize);
-        ShadowLayer().draw(
-            painter, frame,
-            [&](QPainter& p) {
-                p.translate(frame.topLeft());
-                paintBeadIcon(p, frame.size(), m_bead, ratio);
-            },
-            QColor::fromRgbF(0, 0, 0, 0.18f), 8, QPointF(0, 4));
-        return image;
-    }
-
-    BeadSpec m_bead;
-    QImage m_image;
-};
 
 QRectF charmSwingBounds(QPointF anchor, double scale, double swingDegrees) {
     const double s = 132 * scale;
@@ -118,7 +53,8 @@ QRectF charmSwingBounds(QPointF anchor, double scale, double swingDegrees) {
 StageView::StageView(PenEditor& editor, QWidget* root, QWidget* parent)
     : QWidget(parent)
     , m_editor(editor)
-    , m_root(root) {
+    , m_root(root)
+    , m_frameTimer(new QTimer(this)) {
     // Every pixel is painted, so nothing is cleared first and a resize
     // never shows the background flash through.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -128,9 +64,9 @@ StageView::StageView(PenEditor& editor, QWidget* root, QWidget* parent)
     if (m_root)
         m_floating = new FloatingBead(m_root);
 
-    m_frameTimer.setInterval(frameMs);
-    m_frameTimer.setTimerType(Qt::PreciseTimer);
-    connect(&m_frameTimer, &QTimer::timeout, this, &StageView::nextFrame);
+    m_frameTimer->setInterval(frameMs);
+    m_frameTimer->setTimerType(Qt::PreciseTimer);
+    connect(m_frameTimer, &QTimer::timeout, this, &StageView::nextFrame);
     connect(&m_editor, &PenEditor::changed, this, &StageView::editorChanged);
     connect(&m_editor.store(), &PenStore::changed, this, [this](PenStore::Changes what) {
         if (what.testFlag(PenStore::Change::pen))
@@ -155,6 +91,10 @@ QSize StageView::sizeHint() const {
 
 QSize StageView::minimumSizeHint() const {
     return {200, heightForWidth(200)};
+}
+
+bool StageView::isAnimating() const {
+    return m_frameTimer->isActive();
 }
 
 int StageView::heightForWidth(int width) const {
@@ -228,11 +168,39 @@ void StageView::editorChanged(PenEditor::Changes what) {
         kickChanged();
     if (what.testFlag(PenEditor::Change::drag))
         showFloatingBead();
-    // A drag that moves within one slot changes nothing on the stage.
-    if (what & (PenEditor::Change::selection | PenEditor::Change::drag)) {
-        if (!(pictureKey() == m_pictureKey))
-            update();
-    }
+    if (!(what & (PenEditor::Change::selection | PenEditor::Change::drag)))
+        return;
+    // A drag that moves within one slot changes nothing on the stage; one
+    // that moves to another slot changes the pen from there on.
+    const PictureKey key = pictureKey();
+    if (key == m_pictureKey)
+        return;
+    if (const std::optional<QRect> band = changedBand(m_pictureKey, key))
+        update(band->translated(canvasRect().topLeft()));
+    else
+        update();
+}
+
+std::optional<QRect> StageView::changedBand(const PictureKey& before,
+                                            const PictureKey& after) const {
+    PictureKey same = after;
+    same.previewSlot = before.previewSlot;
+    same.previewBead = before.previewBead;
+    if (!(same == before) || m_picture.isNull())
+        return std::nullopt;
+    std::optional<int> from = before.previewSlot;
+    if (!from || (after.previewSlot && *after.previewSlot < *from))
+        from = after.previewSlot;
+    if (!from)
+        return QRect();
+    // From the first bead that moves to the back end, with room for the
+    // selection ring and the beads' shadows below them.
+    const PenLayout layout = fitStage(after.size.width()).layout;
+    const double left = slotCentre(std::max(0, *from)) - beadR - 50;
+    const QPolygonF corners{layout.map({left, -110}), layout.map({penLength + 20, -110}),
+                            layout.map({penLength + 20, 150}), layout.map({left, 150})};
+    const QRectF band = corners.boundingRect();
+    return band.toAlignedRect().adjusted(-2, -2, 2, 2) & QRect(QPoint(), after.size);
 }
 
 void StageView::showFloatingBead() {
@@ -248,12 +216,12 @@ void StageView::showFloatingBead() {
 
 void StageView::kickChanged() {
     if (m_editor.kicking()) {
-        if (!m_frameTimer.isActive())
-            m_frameTimer.start();
+        if (!m_frameTimer->isActive())
+            m_frameTimer->start();
         nextFrame();
         return;
     }
-    m_frameTimer.stop();
+    m_frameTimer->stop();
     nextFrame();
 }
 
@@ -293,6 +261,8 @@ const QImage& StageView::picture() {
     PictureKey key = pictureKey();
     if (key == m_pictureKey && !m_picture.isNull())
         return m_picture;
+    // Only the part of the pen that a new drop slot moves is painted again.
+    const std::optional<QRect> band = changedBand(m_pictureKey, key);
     m_pictureKey = std::move(key);
     const PictureKey& k = m_pictureKey;
     const QSize pixels(int(std::ceil(k.size.width() * k.ratio)),
@@ -300,9 +270,14 @@ const QImage& StageView::picture() {
     if (m_picture.size() != pixels)
         m_picture = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
     m_picture.setDevicePixelRatio(k.ratio);
-    m_picture.fill(stageBackground(k.dark));
-    if (pixels.isEmpty())
+    if (pixels.isEmpty() || (band && band->isEmpty()))
         return m_picture;
+    QPainter painter(&m_picture);
+    if (band)
+        painter.setClipRect(*band);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(band ? QRectF(*band) : QRectF(QPointF(), k.size), stageBackground(k.dark));
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
 
     const PenLayout layout = fitStage(k.size.width()).layout;
     DrawPenOptions options;
@@ -320,7 +295,6 @@ const QImage& StageView::picture() {
     if (k.previewSlot)
         options.preview = DragPreview{*beadById(k.previewBead), *k.previewSlot};
     options.pixelScale = pixelScale(layout.scale, k.ratio);
-    QPainter painter(&m_picture);
     painter.setRenderHint(QPainter::Antialiasing);
     layout.apply(painter);
     drawPen(painter, options);
@@ -348,10 +322,47 @@ void StageView::paintEvent(QPaintEvent* event) {
     m_charmShown = charmRect(m_swing);
     if (charm.isEmpty() || !event->region().intersects(m_charmShown))
         return;
-    painter.setRenderHint(QPainter::Antialiasing);
+    paintCharm(painter, charm, dark);
+}
+
+// A swing turns the whole charm, its shadow included, about the pivot just
+// below the anchor. So the charm is painted once, at rest and at device
+// resolution, and each frame draws that picture turned.
+void StageView::paintCharm(QPainter& painter, const QString& kind, bool dark) {
+    const QRect canvas = canvasRect();
     const PenLayout layout = fitStage(canvas.width()).layout;
-    drawCharm(painter, charmAnchor(layout) + canvas.topLeft(), layout.scale, m_swing, charm,
-              penPalette(dark), pixelScale(layout.scale, devicePixelRatioF()));
+    const QPointF anchor = charmAnchor(layout) + canvas.topLeft();
+    const double ratio = devicePixelRatioF();
+    CharmKey key{kind, dark, layout.scale, ratio, anchor};
+    if (!(key == m_charmKey) || m_charm.isNull()) {
+        m_charmKey = std::move(key);
+        // Whole device pixels, so that at rest the picture is copied pixel
+        // for pixel.
+        const QRectF bounds = charmSwingBounds(anchor, layout.scale, 0);
+        const QRect pixels(
+            QPoint(int(std::floor(bounds.left() * ratio)), int(std::floor(bounds.top() * ratio))),
+            QPoint(int(std::ceil(bounds.right() * ratio)),
+                   int(std::ceil(bounds.bottom() * ratio))));
+        m_charm = QImage(pixels.size(), QImage::Format_ARGB32_Premultiplied);
+        m_charm.setDevicePixelRatio(ratio);
+        m_charm.fill(Qt::transparent);
+        m_charmTopLeft = QPointF(pixels.topLeft()) / ratio;
+        QPainter charm(&m_charm);
+        charm.setRenderHint(QPainter::Antialiasing);
+        charm.translate(-m_charmTopLeft);
+        drawCharm(charm, anchor, layout.scale, 0, kind, penPalette(dark),
+                  pixelScale(layout.scale, ratio));
+    }
+    painter.save();
+    if (m_swing != 0) {
+        const QPointF pivot = anchor + QPointF(0, 6 * layout.scale);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.translate(pivot);
+        painter.rotate(m_swing);
+        painter.translate(-pivot);
+    }
+    painter.drawImage(m_charmTopLeft, m_charm);
+    painter.restore();
 }
 
 void StageView::mousePressEvent(QMouseEvent* event) {

@@ -5,10 +5,12 @@
 #include <QImage>
 #include <QPointer>
 #include <QStringList>
-#include <QTimer>
 #include <QWidget>
 
 #include <optional>
+
+class QPainter;
+class QTimer;
 
 namespace tessaro {
 
@@ -20,9 +22,10 @@ QRectF charmSwingBounds(QPointF anchor, double scale, double swingDegrees);
 
 // The stage: the pen large, with its charm, the selection ring and, while a
 // bead is dragged, the gap it would drop into. The pen is painted once and
-// kept as a picture at device resolution until something it shows changes;
-// while the charm swings, a frame timer repaints the charm alone, and it
-// stops when the swing ends. Pointer gestures go to the editor, in the root
+// kept as a picture at device resolution until something it shows changes,
+// and so is the charm at rest; while the charm swings, a frame timer
+// repaints the charm's area alone, drawing its picture turned, and stops
+// when the swing ends. Pointer gestures go to the editor, in the root
 // widget's coordinates. The dragged bead floats over the root widget.
 class StageView : public QWidget {
     Q_OBJECT
@@ -42,7 +45,7 @@ public:
     // wide, centred.
     QRect canvasRect() const;
     // Whether the frame timer runs; only while the charm swings.
-    bool isAnimating() const { return m_frameTimer.isActive(); }
+    bool isAnimating() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -72,6 +75,17 @@ private:
         friend bool operator==(const PictureKey&, const PictureKey&) = default;
     };
 
+    // What the kept charm picture shows.
+    struct CharmKey {
+        QString kind;
+        bool dark = false;
+        double scale = 0;
+        double ratio = 0;
+        QPointF anchor;
+
+        friend bool operator==(const CharmKey&, const CharmKey&) = default;
+    };
+
     void editorChanged(PenEditor::Changes what);
     void penChanged();
     void kickChanged();
@@ -81,19 +95,27 @@ private:
     void showFloatingBead();
     bool isDark() const;
     PictureKey pictureKey() const;
+    // The part of the canvas that changes from one picture to the other
+    // when only the drop slot differs (empty when nothing shows the
+    // change); none when all of it changes.
+    std::optional<QRect> changedBand(const PictureKey& before, const PictureKey& after) const;
     const QImage& picture();
+    void paintCharm(QPainter& painter, const QString& kind, bool dark);
     QRect charmRect(double swing) const;
     QPointF toRoot(QPointF point) const;
 
     PenEditor& m_editor;
     QPointer<QWidget> m_root;
     QPointer<FloatingBead> m_floating;
-    QTimer m_frameTimer;
+    QTimer* m_frameTimer;
     // The charm's swing in the frame shown, and where it was painted.
     double m_swing = 0;
     QRect m_charmShown;
     PictureKey m_pictureKey;
     QImage m_picture;
+    CharmKey m_charmKey;
+    QImage m_charm;
+    QPointF m_charmTopLeft;
 };
 
 } // namespace tessaro

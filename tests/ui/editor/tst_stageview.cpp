@@ -193,6 +193,24 @@ private Q_SLOTS:
         QCOMPARE(screen.toastTexts(), toast);
     }
 
+    // Each new slot repaints only the part of the pen that moves; after a
+    // few, the stage shows what a fresh one shows.
+    void aMovingGapLeavesNoTrace() {
+        const QStringList five = six.mid(0, 5);
+        Screen moved(five);
+        moved.picture();
+        for (const int slot : {4, 0, 5, 2}) {
+            const QPointF over = moved.toRoot(moved.onPen(slotCentre(slot)));
+            moved.editor().trayDragged(u"jelly-sky"_s, TrayDragPhase::changed, over);
+            QCOMPARE(moved.editor().drag()->slot, std::optional(slot));
+            moved.picture();
+        }
+        Screen fresh(five);
+        fresh.editor().trayDragged(u"jelly-sky"_s, TrayDragPhase::began,
+                                   fresh.toRoot(fresh.onPen(slotCentre(2))));
+        QCOMPARE(moved.picture(), fresh.picture());
+    }
+
     // Movements of at most six points are clicks that select the bead; a
     // longer one lifts it.
     void aSmallMoveIsAClick_data() {

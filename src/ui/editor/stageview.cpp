@@ -275,9 +275,7 @@ const QImage& StageView::picture() {
     QPainter painter(&m_picture);
     if (band)
         painter.setClipRect(*band);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.fillRect(band ? QRectF(*band) : QRectF(QPointF(), k.size), stageBackground(k.dark));
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
 
     const PenLayout layout = fitStage(k.size.width()).layout;
     DrawPenOptions options;
@@ -308,15 +306,12 @@ void StageView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     for (const QRect& rect : event->region() - QRegion(canvas))
         painter.fillRect(rect, stageBackground(dark));
-    // The picture is opaque: copied, not blended.
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
     for (const QRect& rect : event->region() & canvas) {
         const double ratio = pen.devicePixelRatio();
         const QRectF source(QPointF(rect.topLeft() - canvas.topLeft()) * ratio,
                             QSizeF(rect.size()) * ratio);
         painter.drawImage(QRectF(rect), pen, source);
     }
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
 
     const QString& charm = m_editor.store().pen().charm;
     m_charmShown = charmRect(m_swing);

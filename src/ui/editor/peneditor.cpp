@@ -17,8 +17,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A pointer that moves this far (points) from where it went down on a bead
-// lifts the bead; less is a click.
+// A pointer that moves farther than this (points) from where it went down
+// on a bead lifts the bead; a shorter movement is a click.
 constexpr double dragThreshold = 6;
 // The swing has died down after this long; its end is checked a little later.
 constexpr double kickLength = 1.8;

@@ -160,7 +160,6 @@ private Q_SLOTS:
         QTest::addColumn<bool>("armed");
         QTest::newRow("tray tap") << Action([](PenEditor& e) { e.trayTapped(u"lemon"_s); })
                                   << false;
-        QTest::newRow("undo") << act(&PenEditor::undo) << false;
         QTest::newRow("another device")
             << Action([](PenEditor& e) { e.store().setPen(Pen()); }) << false;
         QTest::newRow("a move") << Action([](PenEditor& e) {

@@ -110,9 +110,6 @@ private Q_SLOTS:
         QTest::newRow("first onto the third")
             << four << 0 << slotCentre(2) << 2
             << QStringList{u"mint"_s, u"sky"_s, u"cherry"_s, u"lemon"_s};
-        QTest::newRow("last to the front")
-            << four << 3 << slotCentre(0) << 0
-            << QStringList{u"lemon"_s, u"cherry"_s, u"mint"_s, u"sky"_s};
         QTest::newRow("back to its place") << four << 1 << slotCentre(1) + 30 << 1 << four;
         QTest::newRow("sixth of a full pen")
             << six << 5 << slotCentre(1) << 1

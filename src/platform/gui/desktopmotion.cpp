@@ -1,0 +1,76 @@
+#include "desktopmotion.h"
+
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDBusVariant>
+
+namespace tessaro {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString portalService = u"org.freedesktop.portal.Desktop"_s;
+const QString portalPath = u"/org/freedesktop/portal/desktop"_s;
+const QString settingsInterface = u"org.freedesktop.portal.Settings"_s;
+const QString interfaceGroup = u"org.gnome.desktop.interface"_s;
+const QString animationsKey = u"enable-animations"_s;
+
+// The older Read method wraps the value in one more variant than ReadOne.
+QVariant unwrapped(QVariant value) {
+    while (value.userType() == qMetaTypeId<QDBusVariant>())
+        value = value.value<QDBusVariant>().variant();
+    return value;
+}
+
+} // namespace
+
+DesktopMotion::DesktopMotion(const QDBusConnection& bus, QObject* parent)
+    : MotionPreference(parent)
+    , m_bus(bus) {
+    if (!m_bus.isConnected())
+        return;
+    // QDBusConnection connects only to slots named by signature and finds
+    // their argument types by name: the variant type must be known by then.
+    qRegisterMetaType<QDBusVariant>();
+    m_bus.connect(portalService, portalPath, settingsInterface, u"SettingChanged"_s, this,
+                  SLOT(settingChanged(QString, QString, QDBusVariant)));
+    read(u"ReadOne"_s);
+}
+
+void DesktopMotion::read(const QString& method) {
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(portalService, portalPath, settingsInterface, method);
+    call << interfaceGroup << animationsKey;
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, method](QDBusPendingCallWatcher* finished) {
+                finished->deleteLater();
+                const QDBusPendingReply<QVariant> reply = *finished;
+                if (!reply.isError())
+                    setAnimations(reply.value());
+                else if (method == u"ReadOne")
+                    read(u"Read"_s); // a portal older than ReadOne
+            });
+}
+
+void DesktopMotion::settingChanged(const QString& group, const QString& key,
+                                   const QDBusVariant& value) {
+    if (group == interfaceGroup && key == animationsKey)
+        setAnimations(value.variant());
+}
+
+void DesktopMotion::setAnimations(const QVariant& value) {
+    const QVariant animations = unwrapped(value);
+    // Anything but a boolean says nothing about the setting.
+    if (animations.userType() != QMetaType::Bool)
+        return;
+    const bool reduce = !animations.toBool();
+    if (reduce == m_reduce)
+        return;
+    m_reduce = reduce;
+    Q_EMIT changed();
+}
+
+} // namespace tessaro

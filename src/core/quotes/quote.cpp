@@ -43,7 +43,7 @@ void Quote::writeJson(JsonWriter& writer) const {
     writer.endObject();
 }
 
-std::optional<Quote> Quote::fromJson(const JsonValue& value) {
+std::optional<Quote> Quote::fromJson(const JsonValue& value, bool* dropped) {
     if (!value.IsObject())
         return std::nullopt;
     auto id = jsonString(jsonMember(value, "id"));
@@ -55,8 +55,8 @@ std::optional<Quote> Quote::fromJson(const JsonValue& value) {
     Quote quote{std::move(*id), std::move(*text), std::move(*source), std::nullopt, *at};
     if (const JsonValue* url = jsonMember(value, "url"); jsonPresent(url)) {
         quote.url = jsonString(url);
-        if (!quote.url)
-            return std::nullopt;
+        if (!quote.url && dropped)
+            *dropped = true;
     }
     return quote;
 }

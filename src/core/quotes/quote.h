@@ -29,8 +29,9 @@ struct Quote {
     std::optional<Quote> sanitized() const;
 
     void writeJson(JsonWriter& writer) const;
-    // "id", "text", "source" and "at" are required, "url" is optional.
-    static std::optional<Quote> fromJson(const JsonValue& value);
+    // "id", "text", "source" and "at" are required. "url" is optional: one that
+    // is not a string is no link, and sets `dropped`.
+    static std::optional<Quote> fromJson(const JsonValue& value, bool* dropped = nullptr);
 };
 
 // Two quotes with equal keys are duplicates, whatever their ids and dates.

@@ -234,8 +234,12 @@ std::optional<DecodedState> decodeState(QByteArrayView bytes) {
         dropped |= !read;
         state.activeGroup = read.value_or(defaultGroup);
     }
-    state.quotes = decodeList<Quote>(jsonMember(root, "quotes"), dropped, &Quote::fromJson);
-    state.drawings = decodeList<Drawing>(jsonMember(root, "drawings"), dropped, &Drawing::fromJson);
+    state.quotes = decodeList<Quote>(jsonMember(root, "quotes"), dropped, [&](const JsonValue& v) {
+        return Quote::fromJson(v, &dropped);
+    });
+    state.drawings =
+        decodeList<Drawing>(jsonMember(root, "drawings"), dropped,
+                            [&](const JsonValue& v) { return Drawing::fromJson(v, &dropped); });
     state.deleted = decodeTombstones(jsonMember(root, "deleted"), dropped);
     if (const JsonValue* updatedAt = jsonMember(root, "updatedAt"); jsonPresent(updatedAt)) {
         const auto read = jsonNumber(updatedAt);

@@ -157,12 +157,8 @@ private Q_SLOTS:
         QCOMPARE(result.collection->last().id, u"new499"_s);
     }
 
-    void jsonRequiresItsKeys() {
-        auto read = [](const char* text) {
-            JsonDocument document;
-            document.parse(QByteArray(text).replace('\'', '"'));
-            return Quote::fromJson(document.root());
-        };
+    // Which keys a stored quote needs is checked with the state document.
+    void jsonRoundTrip() {
         const Quote q = quote(u"id"_s, u"te\"xt"_s, 12.25, u"src"_s, u"https://a.b"_s);
         QByteArray out;
         JsonWriter writer(out);
@@ -172,11 +168,6 @@ private Q_SLOTS:
         JsonDocument document;
         document.parse(out);
         QCOMPARE(Quote::fromJson(document.root()), std::optional(q));
-
-        QVERIFY(read("{'id':'a','text':'t','source':'','at':1,'url':null}"));
-        QVERIFY(!read("{'id':'a','text':'t','at':1}"));
-        QVERIFY(!read("{'id':'a','text':'t','source':'','at':'yesterday'}"));
-        QVERIFY(!read("{'id':'a','text':'t','source':'','at':1,'url':5}"));
     }
 };
 

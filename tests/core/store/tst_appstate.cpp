@@ -50,6 +50,81 @@ AppState richState() {
     return state;
 }
 
+// The records of a document with every key set, as (key, JSON value) pairs,
+// and which of their keys an element cannot do without.
+struct Record {
+    const char* name;
+    QList<std::pair<QByteArray, QByteArray>> members;
+    QList<QByteArray> required;
+};
+
+// The nested records' values in "state" stand for the records themselves.
+const QList<Record>& records() {
+    static const QList<Record> all{
+        {"pen",
+         {{"beads", "['cherry']"},
+          {"barrel", "'sky'"},
+          {"charm", "'cat'"},
+          {"type", "'gel'"},
+          {"ink", "'#6FB3E0'"},
+          {"savedAt", "7"}},
+         {}},
+        {"quote",
+         {{"id", "'a'"},
+          {"text", "'t'"},
+          {"source", "'s'"},
+          {"url", "'https://a.example'"},
+          {"at", "3"}},
+         {"id", "text", "source", "at"}},
+        {"drawing",
+         {{"id", "'d'"},
+          {"createdAt", "3"},
+          {"updatedAt", "4"},
+          {"penType", "'gel'"},
+          {"ink", "'#F4A0B9'"},
+          {"pageSize", "[10,20]"},
+          {"thumbnailPNG", "'iVBORw0K'"}},
+         {"id", "createdAt", "updatedAt", "penType", "ink", "pageSize"}},
+        {"state",
+         {{"pen", "{}"},
+          {"saved", "[]"},
+          {"activeGroup", "'pearl'"},
+          {"quotes", "[]"},
+          {"drawings", "[]"},
+          {"deleted", "{'k':3}"},
+          {"updatedAt", "6"}},
+         {}},
+    };
+    return all;
+}
+
+QByteArray object(const Record& record, const QByteArray& key, const QByteArray& value) {
+    QByteArray text = "{";
+    for (const auto& [name, member] : record.members) {
+        if (name == key && value.isNull())
+            continue;
+        if (text.size() > 1)
+            text += ',';
+        text += "'" + name + "':" + (name == key ? value : member);
+    }
+    return text + "}";
+}
+
+// A document holding one record of each kind (the pen also as a saved pen),
+// with `key` of `record` set to `value`, or left out when `value` is null.
+QByteArray documentWith(const QByteArray& record, const QByteArray& key, const QByteArray& value) {
+    auto write = [&](const Record& r) {
+        return object(r, record == r.name ? key : QByteArray(), value);
+    };
+    Record state = records()[3];
+    const QByteArray pen = write(records()[0]);
+    state.members[0].second = pen;
+    state.members[1].second = "[" + pen + "]";
+    state.members[3].second = "[" + write(records()[1]) + "]";
+    state.members[4].second = "[" + write(records()[2]) + "]";
+    return write(state).replace('\'', '"');
+}
+
 } // namespace
 
 class TestAppState : public QObject {
@@ -101,6 +176,60 @@ private Q_SLOTS:
         }
         decoded = decodeState(json("{'pen':null,'saved':null,'updatedAt':null,'extra':{'x':[1]}}"));
         QVERIFY(!decoded->dropped);
+    }
+
+    // A key of the wrong type takes its default (as if it were missing) and is
+    // reported; only a required key of a list element makes the element bad,
+    // which empties that list.
+    void wrongTypedKeys_data() {
+        QTest::addColumn<QByteArray>("record");
+        QTest::addColumn<QByteArray>("key");
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<bool>("required");
+        const QList<QByteArray> samples{"5", "'x'", "true", "[1]", "{'a':1}"};
+        // The JSON type by the first character: number, string, bool, list, object.
+        auto type = [](char first) { return first >= '0' && first <= '9' ? '0' : first; };
+        for (const Record& record : records()) {
+            for (const auto& [key, good] : record.members) {
+                QList<QByteArray> wrong;
+                for (const QByteArray& sample : samples)
+                    if (type(sample[0]) != type(good[0]))
+                        wrong.append(sample);
+                if (key == "beads")
+                    wrong.append("['cherry',3]");
+                if (key == "pageSize")
+                    wrong += {"[1]", "[1,'x']"};
+                if (key == "thumbnailPNG")
+                    wrong.append("'not base64!'");
+                if (key == "deleted")
+                    wrong.append("{'k':'x'}");
+                for (const QByteArray& value : wrong)
+                    QTest::addRow("%s.%s = %s", record.name, key.constData(), value.constData())
+                        << QByteArray(record.name) << key << value << record.required.contains(key);
+            }
+        }
+    }
+
+    void wrongTypedKeys() {
+        QFETCH(QByteArray, record);
+        QFETCH(QByteArray, key);
+        QFETCH(QByteArray, value);
+        QFETCH(bool, required);
+        const auto complete = decodeState(documentWith({}, {}, {}));
+        QVERIFY(complete && !complete->dropped);
+        const auto missing = decodeState(documentWith(record, key, {}));
+        const auto wrong = decodeState(documentWith(record, key, value));
+        QVERIFY(missing && wrong);
+        QVERIFY(wrong->dropped);
+        QCOMPARE(missing->dropped, required);
+        QCOMPARE(wrong->state, missing->state);
+        QVERIFY(wrong->state != complete->state);
+        if (record != "state") {
+            const AppState& state = wrong->state;
+            QCOMPARE(state.quotes.size(), record == "quote" && required ? 0 : 1);
+            QCOMPARE(state.drawings.size(), record == "drawing" && required ? 0 : 1);
+            QCOMPARE(state.saved.size(), 1);
+        }
     }
 
     void hostileInputs_data() {

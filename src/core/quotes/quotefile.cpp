@@ -1,8 +1,8 @@
 #include "quotefile.h"
 
+#include "platform/atomicfile.h"
 #include "quoteimport.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 
@@ -37,24 +37,21 @@ std::optional<QString> decodeImportText(const QByteArray& bytes) {
 }
 
 std::variant<QList<Quote>, QString> readQuotesFile(const QString& path, Date now) {
-    const QFileInfo info(path);
-    if (!info.exists())
+    // The file the user picked may be a link; what it leads to must be a
+    // regular file. Anything else (a pipe, a device, a folder) could block or
+    // never end, and is refused without being opened for a blocking read.
+    const QString target = QFileInfo(path).canonicalFilePath();
+    if (target.isEmpty())
         return failed;
-    if (info.isFile() && (info.size() == 0 || info.size() > maxImportFileSize))
+    const auto bytes = readRegularFile(target, maxImportFileSize);
+    if (!bytes) {
+        const QFileInfo info(target);
+        return info.isFile() && info.size() > maxImportFileSize ? tooBig : failed;
+    }
+    if (bytes->isEmpty())
         return tooBig;
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failed;
-    // The size may change after it was asked for, or be unknown: read one byte
-    // past the limit to tell.
-    const QByteArray bytes = file.read(maxImportFileSize + 1);
-    if (file.error() != QFileDevice::NoError)
-        return failed;
-    if (bytes.isEmpty() || bytes.size() > maxImportFileSize)
-        return tooBig;
-
-    const auto text = decodeImportText(bytes);
+    const auto text = decodeImportText(*bytes);
     if (!text)
         return failed;
     return parseQuotesImport(*text, now);

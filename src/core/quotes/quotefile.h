@@ -11,7 +11,8 @@ inline constexpr qint64 maxImportFileSize = 5 * 1024 * 1024;
 
 // Reads an import file: the quotes it holds, or the localisation key of the
 // message that says why it could not be read ("quotes.importTooBig",
-// "ios.quotes.importFailed"). Blocking; run it away from the main thread.
+// "ios.quotes.importFailed"). Only a regular file (or a link to one) is read.
+// Blocking; run it away from the main thread.
 std::variant<QList<Quote>, QString> readQuotesFile(const QString& path, Date now);
 
 // The file's text: UTF-8, else UTF-16 (byte-order mark, else little-endian).

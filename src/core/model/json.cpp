@@ -119,17 +119,22 @@ std::optional<QByteArray> withLoneSurrogatesReplaced(QByteArrayView bytes) {
 
 JsonStatus JsonDocument::parse(QByteArrayView bytes) {
     m_document.SetNull();
+    m_repaired = false;
     // A NUL byte is never valid JSON, and the reader would take it for the end.
     if (bytes.isEmpty() || std::memchr(bytes.data(), 0, size_t(bytes.size())))
         return JsonStatus::invalid;
     if (bytes.size() > qsizetype(std::numeric_limits<rapidjson::SizeType>::max()))
         return JsonStatus::invalid;
 
+    // The reader passes invalid UTF-8 through, and strings read it as U+FFFD.
+    m_repaired = !bytes.isValidUtf8();
     std::optional<QByteArray> repaired;
     if (std::memchr(bytes.data(), '\\', size_t(bytes.size()))) {
         repaired = withLoneSurrogatesReplaced(bytes);
-        if (repaired)
+        if (repaired) {
             bytes = *repaired;
+            m_repaired = true;
+        }
     }
 
     DocumentBuilder builder(m_document);
@@ -145,6 +150,7 @@ JsonStatus JsonDocument::parse(QByteArrayView bytes) {
     m_document.Populate(generate);
     if (!parsed) {
         m_document.SetNull();
+        m_repaired = false;
         return builder.tooDeep() ? JsonStatus::tooDeep : JsonStatus::invalid;
     }
     return JsonStatus::ok;

@@ -30,9 +30,14 @@ public:
 
     JsonStatus parse(QByteArrayView bytes);
     const JsonValue& root() const { return m_document; }
+    // True when some text could not be read as written and was replaced by
+    // U+FFFD: bytes that are not UTF-8, or an escaped lone surrogate. Writing
+    // the document back would lose the original.
+    bool repaired() const { return m_repaired; }
 
 private:
     rapidjson::Document m_document;
+    bool m_repaired = false;
 };
 
 // Readers with the tolerant rules of stored records: a missing member and a

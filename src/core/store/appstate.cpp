@@ -220,6 +220,7 @@ std::optional<DecodedState> decodeState(QByteArrayView bytes) {
     DecodedState decoded;
     AppState& state = decoded.state;
     bool& dropped = decoded.dropped;
+    dropped = document.repaired();
 
     if (const JsonValue* pen = jsonMember(root, "pen"); jsonPresent(pen)) {
         if (auto read = Pen::fromJson(*pen, &dropped))

@@ -108,6 +108,7 @@ private Q_SLOTS:
                                 "b\"]"),
                  JsonStatus::ok);
         QCOMPARE(jsonString(&document.root()[0]), std::optional(u"a\uFFFDb"_s));
+        QVERIFY(document.repaired());
     }
 
     void loneSurrogateEscapesReadAsReplacementCharacters() {
@@ -122,6 +123,7 @@ private Q_SLOTS:
         QCOMPARE(jsonString(&list[3]), std::optional(u"\\ud800"_s));
         QCOMPARE(jsonString(&list[4]), std::optional(u"\uFFFD\uFFFD"_s));
         QCOMPARE(jsonString(&list[5]), std::optional(u"\uFFFD"_s));
+        QVERIFY(document.repaired());
     }
 
     void stringsRoundTrip() {
@@ -140,6 +142,7 @@ private Q_SLOTS:
         const auto& member = *document.root().MemberBegin();
         QCOMPARE(jsonString(&member.name), std::optional(text));
         QCOMPARE(jsonString(&member.value), std::optional(text));
+        QVERIFY(!document.repaired());
         QVERIFY(jsonMember(document.root(), "plain")->IsArray());
         QVERIFY(!jsonMember(document.root(), "absent"));
     }

@@ -266,6 +266,34 @@ private Q_SLOTS:
         }
     }
 
+    // Text that had to be repaired on reading would be lost at the next save:
+    // it counts as dropped, so that the original is kept aside.
+    void repairedTextIsReported_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("dropped");
+        QTest::newRow("invalid byte") << json("{'activeGroup':'gl\xff"
+                                              "ass'}")
+                                      << true;
+        QTest::newRow("cut sequence") << json("{'pen':{'charm':'\xc3'}}") << true;
+        QTest::newRow("overlong form") << json("{'quotes':[{'id':'a','text':'\xc0\xaf','source':'',"
+                                               "'at':1}]}")
+                                       << true;
+        QTest::newRow("surrogate in UTF-8") << json("{'deleted':{'\xed\xa0\x80':1}}") << true;
+        QTest::newRow("lone surrogate escape")
+            << json("{'quotes':[{'id':'a','text':'\\udc00 x','source':'','at':1}]}") << true;
+        QTest::newRow("valid text") << json("{'activeGroup':'\xc3\xa9\xf0\x9f\x98\x80 "
+                                            "\\ud83d\\ude00'}")
+                                    << false;
+    }
+
+    void repairedTextIsReported() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, dropped);
+        const auto decoded = decodeState(bytes);
+        QVERIFY(decoded);
+        QCOMPARE(decoded->dropped, dropped);
+    }
+
     void sanitizedRepairs() {
         AppState state;
         state.pen.ink = u"#000000"_s;

@@ -15,8 +15,9 @@ inline constexpr qint64 maxImportFileSize = 5 * 1024 * 1024;
 // Blocking; run it away from the main thread.
 std::variant<QList<Quote>, QString> readQuotesFile(const QString& path, Date now);
 
-// The file's text: UTF-8, else UTF-16 (byte-order mark, else little-endian).
-// None for bytes that are neither, or that hold NUL characters (not text).
+// The file's text: UTF-8 without NUL bytes, else UTF-16 (by its byte-order
+// mark, else in the byte order that fits). None for bytes that are neither,
+// or that hold NUL characters (not text).
 std::optional<QString> decodeImportText(const QByteArray& bytes);
 
 } // namespace tessaro

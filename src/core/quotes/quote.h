@@ -27,6 +27,8 @@ struct Quote {
 
     // The cleaned quote, or none when no text is left.
     std::optional<Quote> sanitized() const;
+    // As `sanitized`, but an empty id stays empty, for the caller to fill.
+    std::optional<Quote> sanitizedWithoutNewID() const;
 
     void writeJson(JsonWriter& writer) const;
     // "id", "text", "source" and "at" are required. "url" is optional: one that

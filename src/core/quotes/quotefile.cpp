@@ -63,15 +63,18 @@ std::variant<QList<Quote>, QString> readQuotesFile(const QString& path, Date now
     const QString target = QFileInfo(path).canonicalFilePath();
     if (target.isEmpty())
         return failed;
-    const auto bytes = readRegularFile(target, maxImportFileSize);
-    if (!bytes) {
-        const QFileInfo info(target);
-        return info.isFile() && info.size() > maxImportFileSize ? tooBig : failed;
+    std::optional<QString> text;
+    {
+        // The bytes go before the parse; only the text is needed from here on.
+        const auto bytes = readRegularFile(target, maxImportFileSize);
+        if (!bytes) {
+            const QFileInfo info(target);
+            return info.isFile() && info.size() > maxImportFileSize ? tooBig : failed;
+        }
+        if (bytes->isEmpty())
+            return tooBig;
+        text = decodeImportText(*bytes);
     }
-    if (bytes->isEmpty())
-        return tooBig;
-
-    const auto text = decodeImportText(*bytes);
     if (!text)
         return failed;
     return parseQuotesImport(*text, now);

@@ -87,13 +87,15 @@ private Q_SLOTS:
     }
 
     void normalizeKeepsTheNewest500() {
+        // Five dates for 2,500 quotes: the newest 500 are every fifth, in list order.
         QList<Quote> quotes;
-        for (int i = 0; i < 600; ++i)
-            quotes.append(quote(QString::number(i), u"text "_s + QString::number(i), i));
-        const QList<Quote> normal = normalizeQuotes(quotes);
-        QCOMPARE(normal.size(), 500);
-        QCOMPARE(normal.first().id, u"599"_s);
-        QCOMPARE(normal.last().id, u"100"_s);
+        for (int i = 0; i < 2500; ++i)
+            quotes.append(quote(QString::number(i), u"text "_s + QString::number(i), i % 5));
+        const QStringList kept = ids(normalizeQuotes(quotes));
+        QCOMPARE(kept.size(), 500);
+        QCOMPARE(kept.first(), u"4"_s);
+        QCOMPARE(kept[1], u"9"_s);
+        QCOMPARE(kept.last(), u"2499"_s);
     }
 
     void addQuoteRefusesRecentDuplicates() {

@@ -33,6 +33,18 @@ std::optional<double> readNumber(const QByteArray& json) {
     return jsonNumber(&document.root()[0]);
 }
 
+// Writes down what it is given, as "name=number" or "name=-".
+class StreamLog final : public JsonStreamedObject {
+public:
+    StreamLog()
+        : JsonStreamedObject("map") {}
+    void member(std::string_view name, std::optional<double> number) override {
+        log.append(QString::fromUtf8(name.data(), qsizetype(name.size())) + u'=' +
+                   (number ? QString::number(*number) : u"-"_s));
+    }
+    QStringList log;
+};
+
 } // namespace
 
 class TestJson : public QObject {
@@ -100,6 +112,47 @@ private Q_SLOTS:
         QFETCH(int, status);
         JsonDocument document;
         QCOMPARE(int(document.parse(input)), status);
+    }
+
+    void streamedObject_data() {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QStringList>("streamed");
+        QTest::addColumn<QByteArray>("left"); // what the document keeps under "map"
+        QTest::newRow("numbers and others")
+            << json("{'a':1,'map':{'x':1.5,'y':'s','z':null,'w':[1],'v':{'u':2},'t':1e-400},"
+                    "'b':[]}")
+            << QStringList{u"x=1.5"_s, u"y=-"_s, u"z=-"_s, u"w=-"_s, u"v=-"_s, u"t=-"_s}
+            << QByteArray("{}");
+        QTest::newRow("only the first of that name") << json("{'map':{'a':1},'map':{'c':2},'b':[]}")
+                                                     << QStringList{u"a=1"_s} << QByteArray("{}");
+        QTest::newRow("not an object")
+            << json("{'map':[1],'map':{'c':2},'b':[]}") << QStringList{} << QByteArray("[1]");
+        QTest::newRow("not in the root")
+            << json("{'o':{'map':{'a':1}},'b':[]}") << QStringList{} << QByteArray();
+    }
+
+    void streamedObject() {
+        QFETCH(QByteArray, input);
+        QFETCH(QStringList, streamed);
+        QFETCH(QByteArray, left);
+        JsonDocument document;
+        StreamLog stream;
+        QCOMPARE(document.parse(input, &stream), JsonStatus::ok);
+        QCOMPARE(stream.log, streamed);
+        const JsonValue* kept = jsonMember(document.root(), "map");
+        QCOMPARE(kept ? QByteArray(kept->IsArray() ? "[1]" : "{}") : QByteArray(), left);
+        if (kept && kept->IsObject())
+            QCOMPARE(kept->MemberCount(), 0u);
+        // What follows the streamed object is in the document again.
+        QVERIFY(jsonMember(document.root(), "b")->IsArray());
+    }
+
+    void streamedObjectLimitsDepth() {
+        JsonDocument document;
+        StreamLog stream;
+        const QByteArray deep =
+            json("{'map':{'a':") + QByteArray(200, '[') + QByteArray(200, ']') + "}}";
+        QCOMPARE(document.parse(deep, &stream), JsonStatus::tooDeep);
     }
 
     void invalidUtf8InStringsBecomesReplacementCharacters() {

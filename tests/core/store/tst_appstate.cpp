@@ -202,7 +202,7 @@ private Q_SLOTS:
                 if (key == "thumbnailPNG")
                     wrong.append("'not base64!'");
                 if (key == "deleted")
-                    wrong.append("{'k':'x'}");
+                    wrong += {"{'k':'x'}", "{'k':3,'j':[4]}"};
                 for (const QByteArray& value : wrong)
                     QTest::addRow("%s.%s = %s", record.name, key.constData(), value.constData())
                         << QByteArray(record.name) << key << value << record.required.contains(key);

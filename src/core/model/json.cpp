@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <rapidjson/memorystream.h>
 #include <rapidjson/reader.h>
 #include <string>
 #include <utility>
@@ -167,16 +166,16 @@ int escapedUnit(QByteArrayView bytes, qsizetype i) {
 
 // Escapes of lone surrogates ("\ud800" with no partner) become "\ufffd", so
 // that one damaged string reads as a replacement character instead of making
-// the whole document unreadable. None when there is nothing to repair.
-std::optional<QByteArray> withLoneSurrogatesReplaced(QByteArrayView bytes) {
-    std::optional<QByteArray> repaired;
+// the whole document unreadable. True when there was one.
+bool replaceLoneSurrogates(char* text, qsizetype size) {
+    const QByteArrayView bytes(text, size);
+    bool replaced = false;
     qsizetype i = 0;
-    while (i < bytes.size()) {
-        const char* found =
-            static_cast<const char*>(std::memchr(bytes.data() + i, '\\', size_t(bytes.size() - i)));
+    while (i < size) {
+        const char* found = static_cast<const char*>(std::memchr(text + i, '\\', size_t(size - i)));
         if (!found)
             break;
-        i = found - bytes.data();
+        i = found - text;
         const int unit = escapedUnit(bytes, i);
         if (unit < 0xD800 || unit > 0xDFFF) {
             i += 2; // any other escape, including an escaped backslash
@@ -187,12 +186,11 @@ std::optional<QByteArray> withLoneSurrogatesReplaced(QByteArrayView bytes) {
             i += 12;
             continue;
         }
-        if (!repaired)
-            repaired = QByteArray(bytes.data(), bytes.size());
-        std::memcpy(repaired->data() + i, "\\ufffd", 6);
+        std::memcpy(text + i, "\\ufffd", 6);
+        replaced = true;
         i += 6;
     }
-    return repaired;
+    return replaced;
 }
 
 } // namespace
@@ -208,28 +206,32 @@ JsonStatus JsonDocument::parse(QByteArrayView bytes, JsonStreamedObject* stream)
 
     // The reader passes invalid UTF-8 through, and strings read it as U+FFFD.
     m_repaired = !bytes.isValidUtf8();
-    std::optional<QByteArray> repaired;
-    if (std::memchr(bytes.data(), '\\', size_t(bytes.size()))) {
-        repaired = withLoneSurrogatesReplaced(bytes);
-        if (repaired) {
-            bytes = *repaired;
-            m_repaired = true;
-        }
-    }
+    // Parsed in place: the strings stay in this copy instead of being copied
+    // twice more into the document. The zero padding ends the text and lets
+    // the vectorised scans read whole 16-byte blocks past its end.
+    constexpr qsizetype padding = 16;
+    m_text = QByteArray(bytes.size() + padding, Qt::Uninitialized);
+    std::memcpy(m_text.data(), bytes.data(), size_t(bytes.size()));
+    std::memset(m_text.data() + bytes.size(), 0, padding);
+    if (std::memchr(bytes.data(), '\\', size_t(bytes.size())) &&
+        replaceLoneSurrogates(m_text.data(), bytes.size()))
+        m_repaired = true;
 
     DocumentBuilder builder(m_document, stream);
     bool parsed = false;
     auto generate = [&](rapidjson::Document&) {
-        rapidjson::MemoryStream stream(bytes.data(), size_t(bytes.size()));
+        rapidjson::InsituStringStream input(m_text.data());
         rapidjson::Reader reader;
-        constexpr unsigned flags =
-            rapidjson::kParseIterativeFlag | rapidjson::kParseNumbersAsStringsFlag;
-        parsed = !reader.Parse<flags>(stream, builder).IsError();
+        constexpr unsigned flags = rapidjson::kParseIterativeFlag |
+                                   rapidjson::kParseNumbersAsStringsFlag |
+                                   rapidjson::kParseInsituFlag;
+        parsed = !reader.Parse<flags>(input, builder).IsError();
         return parsed;
     };
     m_document.Populate(generate);
     if (!parsed) {
         m_document.SetNull();
+        m_text.clear();
         m_repaired = false;
         return builder.tooDeep() ? JsonStatus::tooDeep : JsonStatus::invalid;
     }

@@ -54,6 +54,8 @@ public:
 
 private:
     rapidjson::Document m_document;
+    // The text, parsed in place: the document's strings point into it.
+    QByteArray m_text;
     bool m_repaired = false;
 };
 

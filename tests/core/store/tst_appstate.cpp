@@ -50,79 +50,51 @@ AppState richState() {
     return state;
 }
 
-// The records of a document with every key set, as (key, JSON value) pairs,
-// and which of their keys an element cannot do without.
-struct Record {
-    const char* name;
-    QList<std::pair<QByteArray, QByteArray>> members;
-    QList<QByteArray> required;
+// One record of each kind with every key set, as "name=value"; "!" marks the
+// keys a list element cannot do without. The values of the state's nested
+// records stand for those records.
+const QList<std::pair<QByteArray, QByteArrayList>> records{
+    {"pen",
+     {"beads=['cherry']", "barrel='sky'", "charm='cat'", "type='gel'", "ink='#6FB3E0'",
+      "savedAt=7"}},
+    {"quote", {"!id='a'", "!text='t'", "!source='s'", "url='https://a.example'", "!at=3"}},
+    {"drawing",
+     {"!id='d'", "!createdAt=3", "!updatedAt=4", "!penType='gel'", "!ink='#F4A0B9'",
+      "!pageSize=[10,20]", "thumbnailPNG='iVBORw0K'"}},
+    {"state",
+     {"pen={}", "saved=[]", "activeGroup='pearl'", "quotes=[]", "drawings=[]", "deleted={'k':3}",
+      "updatedAt=6"}},
 };
 
-// The nested records' values in "state" stand for the records themselves.
-const QList<Record>& records() {
-    static const QList<Record> all{
-        {"pen",
-         {{"beads", "['cherry']"},
-          {"barrel", "'sky'"},
-          {"charm", "'cat'"},
-          {"type", "'gel'"},
-          {"ink", "'#6FB3E0'"},
-          {"savedAt", "7"}},
-         {}},
-        {"quote",
-         {{"id", "'a'"},
-          {"text", "'t'"},
-          {"source", "'s'"},
-          {"url", "'https://a.example'"},
-          {"at", "3"}},
-         {"id", "text", "source", "at"}},
-        {"drawing",
-         {{"id", "'d'"},
-          {"createdAt", "3"},
-          {"updatedAt", "4"},
-          {"penType", "'gel'"},
-          {"ink", "'#F4A0B9'"},
-          {"pageSize", "[10,20]"},
-          {"thumbnailPNG", "'iVBORw0K'"}},
-         {"id", "createdAt", "updatedAt", "penType", "ink", "pageSize"}},
-        {"state",
-         {{"pen", "{}"},
-          {"saved", "[]"},
-          {"activeGroup", "'pearl'"},
-          {"quotes", "[]"},
-          {"drawings", "[]"},
-          {"deleted", "{'k':3}"},
-          {"updatedAt", "6"}},
-         {}},
-    };
-    return all;
+QByteArray nameOf(const QByteArray& member) {
+    return member.sliced(member.startsWith('!'), member.indexOf('=') - member.startsWith('!'));
 }
 
-QByteArray object(const Record& record, const QByteArray& key, const QByteArray& value) {
-    QByteArray text = "{";
-    for (const auto& [name, member] : record.members) {
-        if (name == key && value.isNull())
-            continue;
-        if (text.size() > 1)
-            text += ',';
-        text += "'" + name + "':" + (name == key ? value : member);
-    }
-    return text + "}";
-}
-
-// A document holding one record of each kind (the pen also as a saved pen),
-// with `key` of `record` set to `value`, or left out when `value` is null.
+// A document with one record of each kind (the pen also as a saved pen), in
+// which `key` of `record` is `value`, or left out when `value` is null.
 QByteArray documentWith(const QByteArray& record, const QByteArray& key, const QByteArray& value) {
-    auto write = [&](const Record& r) {
-        return object(r, record == r.name ? key : QByteArray(), value);
-    };
-    Record state = records()[3];
-    const QByteArray pen = write(records()[0]);
-    state.members[0].second = pen;
-    state.members[1].second = "[" + pen + "]";
-    state.members[3].second = "[" + write(records()[1]) + "]";
-    state.members[4].second = "[" + write(records()[2]) + "]";
-    return write(state).replace('\'', '"');
+    const QMap<QByteArray, QByteArray> lists{
+        {"saved", "pen"}, {"quotes", "quote"}, {"drawings", "drawing"}};
+    QMap<QByteArray, QByteArray> written;
+    for (const auto& [name, members] : records) {
+        QByteArrayList pairs;
+        for (const QByteArray& member : members) {
+            const QByteArray field = nameOf(member);
+            QByteArray json = member.sliced(member.indexOf('=') + 1);
+            if (name == "state" && field == "pen")
+                json = written["pen"];
+            else if (name == "state" && lists.contains(field))
+                json = "[" + written[lists[field]] + "]";
+            if (name == record && field == key) {
+                if (value.isNull())
+                    continue;
+                json = value;
+            }
+            pairs.append("'" + field + "':" + json);
+        }
+        written[name] = "{" + pairs.join(',') + "}";
+    }
+    return written["state"].replace('\'', '"');
 }
 
 } // namespace
@@ -147,53 +119,30 @@ private Q_SLOTS:
                       "F4A0B9'},"
                       "'saved':[],'activeGroup':'glass','quotes':[],'drawings':[],'deleted':{},"
                       "'updatedAt':-63114076800}"));
+        const auto empty = decodeState(json("{'extra':{'x':[1]}}"));
+        QVERIFY(empty && !empty->dropped);
+        QCOMPARE(empty->state, AppState());
     }
 
-    void decodingFallsBackKeyByKey() {
-        auto decoded = decodeState("{}");
-        QVERIFY(decoded);
-        QCOMPARE(decoded->state, AppState());
-        QVERIFY(!decoded->dropped);
-
-        decoded = decodeState(json("{'saved':[{'beads':['mint']},3],'activeGroup':'pearl',"
-                                   "'quotes':[{'id':'a','text':'t','source':'','at':1}],"
-                                   "'updatedAt':12}"));
-        QVERIFY(decoded);
-        QVERIFY(decoded->state.saved.isEmpty());
-        QCOMPARE(decoded->state.activeGroup, u"pearl"_s);
-        QCOMPARE(decoded->state.quotes.size(), 1);
-        QCOMPARE(decoded->state.updatedAt, 12.0);
-        QVERIFY(decoded->dropped);
-
-        // Every key of the wrong type takes its default, and says so.
-        for (const char* text :
-             {"{'pen':[]}", "{'saved':{}}", "{'activeGroup':1}", "{'quotes':'x'}",
-              "{'drawings':[1]}", "{'deleted':{'a':'b'}}", "{'deleted':[]}", "{'updatedAt':'now'}",
-              "{'quotes':[{'id':'a','text':'t','at':1}]}", "{'pen':{'savedAt':'x'}}"}) {
-            decoded = decodeState(json(text));
-            QVERIFY2(decoded, text);
-            QVERIFY2(decoded->dropped, text);
-        }
-        decoded = decodeState(json("{'pen':null,'saved':null,'updatedAt':null,'extra':{'x':[1]}}"));
-        QVERIFY(!decoded->dropped);
-    }
-
-    // A key of the wrong type takes its default (as if it were missing) and is
-    // reported; only a required key of a list element makes the element bad,
-    // which empties that list.
-    void wrongTypedKeys_data() {
+    // A key that is missing, null or of the wrong type takes its default, and
+    // only a wrong one is reported. A list element without a required key, or
+    // of the wrong type, empties its list.
+    void keysTakeTheirDefaults_data() {
         QTest::addColumn<QByteArray>("record");
         QTest::addColumn<QByteArray>("key");
         QTest::addColumn<QByteArray>("value");
         QTest::addColumn<bool>("required");
-        const QList<QByteArray> samples{"5", "'x'", "true", "[1]", "{'a':1}"};
+        QTest::addColumn<bool>("dropped");
+        const QByteArrayList samples{"5", "'x'", "true", "[1]", "{'a':1}"};
         // The JSON type by the first character: number, string, bool, list, object.
         auto type = [](char first) { return first >= '0' && first <= '9' ? '0' : first; };
-        for (const Record& record : records()) {
-            for (const auto& [key, good] : record.members) {
-                QList<QByteArray> wrong;
+        for (const auto& [record, members] : records) {
+            for (const QByteArray& member : members) {
+                const QByteArray key = nameOf(member);
+                const char good = type(member[member.indexOf('=') + 1]);
+                QByteArrayList wrong;
                 for (const QByteArray& sample : samples)
-                    if (type(sample[0]) != type(good[0]))
+                    if (type(sample[0]) != good || (good == '[' && record == "state"))
                         wrong.append(sample);
                 if (key == "beads")
                     wrong.append("['cherry',3]");
@@ -203,95 +152,84 @@ private Q_SLOTS:
                     wrong.append("'not base64!'");
                 if (key == "deleted")
                     wrong += {"{'k':'x'}", "{'k':3,'j':[4]}"};
+                const bool required = member.startsWith('!');
+                QTest::addRow("%s.%s = null", record.constData(), key.constData())
+                    << record << key << QByteArray("null") << required << required;
                 for (const QByteArray& value : wrong)
-                    QTest::addRow("%s.%s = %s", record.name, key.constData(), value.constData())
-                        << QByteArray(record.name) << key << value << record.required.contains(key);
+                    QTest::addRow("%s.%s = %s", record.constData(), key.constData(),
+                                  value.constData())
+                        << record << key << value << required << true;
             }
         }
     }
 
-    void wrongTypedKeys() {
+    void keysTakeTheirDefaults() {
         QFETCH(QByteArray, record);
         QFETCH(QByteArray, key);
         QFETCH(QByteArray, value);
         QFETCH(bool, required);
+        QFETCH(bool, dropped);
         const auto complete = decodeState(documentWith({}, {}, {}));
-        QVERIFY(complete && !complete->dropped);
         const auto missing = decodeState(documentWith(record, key, {}));
-        const auto wrong = decodeState(documentWith(record, key, value));
-        QVERIFY(missing && wrong);
-        QVERIFY(wrong->dropped);
+        const auto read = decodeState(documentWith(record, key, value));
+        QVERIFY(complete && missing && read);
+        QVERIFY(!complete->dropped);
         QCOMPARE(missing->dropped, required);
-        QCOMPARE(wrong->state, missing->state);
-        QVERIFY(wrong->state != complete->state);
+        QCOMPARE(read->dropped, dropped);
+        QCOMPARE(read->state, missing->state);
+        QVERIFY(read->state != complete->state);
         if (record != "state") {
-            const AppState& state = wrong->state;
-            QCOMPARE(state.quotes.size(), record == "quote" && required ? 0 : 1);
-            QCOMPARE(state.drawings.size(), record == "drawing" && required ? 0 : 1);
-            QCOMPARE(state.saved.size(), 1);
+            QCOMPARE(read->state.quotes.size(), record == "quote" && required ? 0 : 1);
+            QCOMPARE(read->state.drawings.size(), record == "drawing" && required ? 0 : 1);
+            QCOMPARE(read->state.saved.size(), 1);
         }
     }
 
+    // Text repaired on reading would be lost at the next save: it counts as
+    // dropped, so that the original is kept aside.
     void hostileInputs_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<bool>("readable");
-        QTest::newRow("not JSON") << QByteArray("state") << false;
-        QTest::newRow("a list") << QByteArray("[]") << false;
+        QTest::addColumn<bool>("dropped");
+        QTest::newRow("not JSON") << QByteArray("state") << false << false;
+        QTest::newRow("a list") << QByteArray("[]") << false << false;
         QTest::newRow("deep nesting")
-            << json("{'pen':") + QByteArray(10000, '[') + QByteArray(10000, ']') + "}" << false;
+            << json("{'pen':") + QByteArray(10000, '[') + QByteArray(10000, ']') + "}" << false
+            << false;
+        QTest::newRow("larger than any document")
+            << QByteArray(maxStateBytes + 1, ' ') << false << false;
         QTest::newRow("huge and negative-zero dates")
             << json("{'updatedAt':1e308,'saved':[{'savedAt':-1e308},{'savedAt':-0}],"
                     "'deleted':{'k':1e308}}")
-            << true;
-        QTest::newRow("invalid UTF-8") << json("{'activeGroup':'gl\xff"
-                                               "ass','pen':{'charm':'\xc3'}}")
-                                       << true;
+            << true << false;
+        QTest::newRow("invalid byte") << json("{'activeGroup':'gl\xff"
+                                              "ass'}")
+                                      << true << true;
+        QTest::newRow("cut sequence") << json("{'pen':{'charm':'\xc3'}}") << true << true;
+        QTest::newRow("overlong form")
+            << json("{'quotes':[{'id':'a','text':'\xc0\xaf','source':'','at':1}]}") << true << true;
+        QTest::newRow("surrogate in UTF-8")
+            << json("{'deleted':{'\xed\xa0\x80':1}}") << true << true;
         QTest::newRow("lone surrogate escape")
-            << json("{'quotes':[{'id':'a','text':'\\udc00 "
-                    "x','source':'','at':1}],'activeGroup':'jelly'}")
+            << json("{'quotes':[{'id':'a','text':'\\udc00 x','source':'','at':1}]}") << true
             << true;
-        QTest::newRow("larger than any document") << QByteArray(maxStateBytes + 1, ' ') << false;
+        QTest::newRow("valid text")
+            << json("{'activeGroup':'\xc3\xa9\xf0\x9f\x98\x80 \\ud83d\\ude00'}") << true << false;
     }
 
     void hostileInputs() {
         QFETCH(QByteArray, bytes);
         QFETCH(bool, readable);
-        const auto decoded = decodeState(bytes);
-        QCOMPARE(decoded.has_value(), readable);
-        if (decoded) {
-            const AppState clean = decoded->state.sanitized(now);
-            QCOMPARE(clean.sanitized(now), clean);
-            QVERIFY(decodeState(encodeState(clean)));
-            QCOMPARE(mergeStates(clean, clean, now).saved.size(), clean.saved.size());
-        }
-    }
-
-    // Text that had to be repaired on reading would be lost at the next save:
-    // it counts as dropped, so that the original is kept aside.
-    void repairedTextIsReported_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<bool>("dropped");
-        QTest::newRow("invalid byte") << json("{'activeGroup':'gl\xff"
-                                              "ass'}")
-                                      << true;
-        QTest::newRow("cut sequence") << json("{'pen':{'charm':'\xc3'}}") << true;
-        QTest::newRow("overlong form") << json("{'quotes':[{'id':'a','text':'\xc0\xaf','source':'',"
-                                               "'at':1}]}")
-                                       << true;
-        QTest::newRow("surrogate in UTF-8") << json("{'deleted':{'\xed\xa0\x80':1}}") << true;
-        QTest::newRow("lone surrogate escape")
-            << json("{'quotes':[{'id':'a','text':'\\udc00 x','source':'','at':1}]}") << true;
-        QTest::newRow("valid text") << json("{'activeGroup':'\xc3\xa9\xf0\x9f\x98\x80 "
-                                            "\\ud83d\\ude00'}")
-                                    << false;
-    }
-
-    void repairedTextIsReported() {
-        QFETCH(QByteArray, bytes);
         QFETCH(bool, dropped);
         const auto decoded = decodeState(bytes);
-        QVERIFY(decoded);
+        QCOMPARE(decoded.has_value(), readable);
+        if (!decoded)
+            return;
         QCOMPARE(decoded->dropped, dropped);
+        const AppState clean = decoded->state.sanitized(now);
+        QCOMPARE(clean.sanitized(now), clean);
+        QVERIFY(decodeState(encodeState(clean)));
+        QCOMPARE(mergeStates(clean, clean, now).saved.size(), clean.saved.size());
     }
 
     void sanitizedRepairs() {

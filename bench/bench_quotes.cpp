@@ -25,6 +25,20 @@ void BM_ImportPlainText5MiB(benchmark::State& run) {
 }
 BENCHMARK(BM_ImportPlainText5MiB)->Unit(benchmark::kMillisecond);
 
+// The same file made of 400 quotes repeated: fewer than 500 distinct quotes
+// make the reader go through the whole file.
+void BM_ImportPlainTextRepeated5MiB(benchmark::State& run) {
+    const QString block = bench::plainTextImport(400, fiveMiB / 25);
+    const QString separator = u"\n----------------------------------------\n\n"_s;
+    QString text = block;
+    for (int i = 1; i < 25; ++i)
+        text += separator + block;
+    for (auto _ : run)
+        benchmark::DoNotOptimize(parseQuotesImport(text, now));
+    run.counters["quotes"] = double(parseQuotesImport(text, now).size());
+}
+BENCHMARK(BM_ImportPlainTextRepeated5MiB)->Unit(benchmark::kMillisecond);
+
 void BM_ImportJson5MiB(benchmark::State& run) {
     const QString text = bench::jsonImport(fiveMiB);
     for (auto _ : run)

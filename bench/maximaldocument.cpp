@@ -1,6 +1,16 @@
 #include "maximaldocument.h"
 
+#include <QFile>
 #include <QRandomGenerator>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
 
 namespace tessaro::bench {
 
@@ -90,6 +100,89 @@ QString jsonImport(qsizetype bytes) {
     }
     text += u"]}"_s;
     return text;
+}
+
+QByteArray tinyQuotesImport(qsizetype bytes, bool json) {
+    QByteArray text = json ? "[" : "";
+    text.reserve(bytes + 64);
+    for (int i = 0;; ++i) {
+        const QByteArray quote = "q" + QByteArray::number(i, 36);
+        const QByteArray item =
+            json ? (i ? ",{\"text\":\"" : "{\"text\":\"") + quote + "\"}" : quote + "\n\n";
+        if (text.size() + item.size() + 1 > bytes)
+            break;
+        text += item;
+    }
+    if (json)
+        text += ']';
+    text.append(bytes - text.size(), ' ');
+    return text;
+}
+
+AppState tombstoneDocument(int count) {
+    AppState state = maximalDocument();
+    state.deleted.clear();
+    for (int i = 0; i < count; ++i) {
+        // Quote and drawing ids: a millisecond time in base 36 and six letters.
+        const QString key = QString::number(1700000000000LL + i * 7919LL, 36) + u"abc"_s +
+                            QString::number(100 + i % 1000);
+        // Deleted in the last days (none has expired), at microsecond times.
+        state.deleted.insert(key, 769000000.0 + i * 0.123457);
+    }
+    return state;
+}
+
+qint64 childPeakRss(const QStringList& arguments) {
+    std::vector<QByteArray> storage{QByteArray("/proc/self/exe")};
+    for (const QString& argument : arguments)
+        storage.push_back(argument.toLocal8Bit());
+    std::vector<char*> argv;
+    for (QByteArray& argument : storage)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+
+    int out[2];
+    if (pipe2(out, O_CLOEXEC) != 0)
+        return -1;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    pid_t pid = 0;
+    const int spawned =
+        posix_spawn(&pid, "/proc/self/exe", &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    QByteArray reply;
+    char buffer[256];
+    for (ssize_t got; spawned == 0 && (got = read(out[0], buffer, sizeof buffer)) != 0;) {
+        if (got > 0)
+            reply.append(buffer, got);
+        else if (errno != EINTR)
+            break;
+    }
+    close(out[0]);
+    int status = 0;
+    if (spawned != 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0)
+        return -1;
+    bool ok = false;
+    const qint64 kib = reply.trimmed().toLongLong(&ok);
+    return ok ? kib * 1024 : -1;
+}
+
+int reportPeakRss() {
+    // The peak of this process's own memory. (The rusage of a child also holds
+    // the parent's peak at the time of the spawn, which says nothing here.)
+    QFile status(u"/proc/self/status"_s);
+    if (!status.open(QIODevice::ReadOnly))
+        return 1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:")) {
+            std::printf("%s\n", line.mid(6).trimmed().split(' ').first().constData());
+            return 0;
+        }
+    }
+    return 1;
 }
 
 } // namespace tessaro::bench

@@ -14,4 +14,20 @@ QString plainTextImport(int count, qsizetype bytes);
 // A JSON import file of quotes, about `bytes` long.
 QString jsonImport(qsizetype bytes);
 
+// An import file of many tiny distinct quotes, `bytes` long: the worst case
+// for memory per byte of file. Plain text, or a JSON list when `json`.
+QByteArray tinyQuotesImport(qsizetype bytes, bool json);
+
+// The maximal document with `count` recent tombstones whose keys look like
+// quote ids.
+AppState tombstoneDocument(int count);
+
+// Runs this program again with `arguments`, a helper mode that does one piece
+// of work and ends with `reportPeakRss`, and returns the child's peak resident
+// set in bytes (-1 when it could not be run or failed). Memory goals are
+// checked this way: a process of its own has nothing else in its peak.
+qint64 childPeakRss(const QStringList& arguments);
+// Writes this process's peak resident set to standard output; the exit code.
+int reportPeakRss();
+
 } // namespace tessaro::bench

@@ -50,7 +50,7 @@ void Drawing::writeJson(JsonWriter& writer) const {
     writer.endObject();
 }
 
-std::optional<Drawing> Drawing::fromJson(const JsonValue& value) {
+std::optional<Drawing> Drawing::fromJson(const JsonValue& value, bool* dropped) {
     if (!value.IsObject())
         return std::nullopt;
     Drawing drawing;
@@ -74,12 +74,11 @@ std::optional<Drawing> Drawing::fromJson(const JsonValue& value) {
     drawing.ink = std::move(*ink);
     drawing.pageSize = QSizeF(*width, *height);
     if (const JsonValue* thumbnail = jsonMember(value, "thumbnailPNG"); jsonPresent(thumbnail)) {
-        if (!thumbnail->IsString())
-            return std::nullopt;
-        drawing.thumbnailPNG = decodeBase64(
-            QByteArrayView(thumbnail->GetString(), qsizetype(thumbnail->GetStringLength())));
-        if (!drawing.thumbnailPNG)
-            return std::nullopt;
+        if (thumbnail->IsString())
+            drawing.thumbnailPNG = decodeBase64(
+                QByteArrayView(thumbnail->GetString(), qsizetype(thumbnail->GetStringLength())));
+        if (!drawing.thumbnailPNG && dropped)
+            *dropped = true;
     }
     return drawing;
 }

@@ -29,8 +29,9 @@ struct Drawing {
     friend bool operator==(const Drawing&, const Drawing&) = default;
 
     void writeJson(JsonWriter& writer) const;
-    // All keys but "thumbnailPNG" are required.
-    static std::optional<Drawing> fromJson(const JsonValue& value);
+    // All keys but "thumbnailPNG" are required. A thumbnail that is not a
+    // base64 string is no thumbnail, and sets `dropped`.
+    static std::optional<Drawing> fromJson(const JsonValue& value, bool* dropped = nullptr);
 };
 
 // True when `id` may name a drawing and its page file: 1 to 40 letters,

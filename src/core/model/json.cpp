@@ -7,50 +7,106 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <rapidjson/memorystream.h>
 #include <rapidjson/reader.h>
+#include <string>
+#include <utility>
 
 namespace tessaro {
 
 namespace {
 
-// Feeds the document, counting depth and converting numbers exactly.
+std::optional<double> numberFromText(const char* text, rapidjson::SizeType length) {
+    double number = 0;
+    const auto result = std::from_chars(text, text + length, number);
+    if (result.ec != std::errc() || result.ptr != text + length)
+        return std::nullopt;
+    return number;
+}
+
+// Feeds the document, counting depth and converting numbers exactly, and
+// hands the members of the streamed object to its receiver instead.
 class DocumentBuilder {
 public:
-    explicit DocumentBuilder(rapidjson::Document& document)
-        : m_document(document) {}
+    DocumentBuilder(rapidjson::Document& document, JsonStreamedObject* stream)
+        : m_document(document)
+        , m_stream(stream) {}
 
     bool tooDeep() const { return m_tooDeep; }
 
-    bool Null() { return m_document.Null(); }
-    bool Bool(bool b) { return m_document.Bool(b); }
-    bool Int(int i) { return m_document.Double(i); }
-    bool Uint(unsigned i) { return m_document.Double(i); }
-    bool Int64(int64_t i) { return m_document.Double(double(i)); }
-    bool Uint64(uint64_t i) { return m_document.Double(double(i)); }
-    bool Double(double d) { return m_document.Double(d); }
+    bool Null() {
+        if (streaming())
+            return streamed(std::nullopt);
+        m_streamNext = false;
+        return m_document.Null();
+    }
+    bool Bool(bool b) {
+        if (streaming())
+            return streamed(std::nullopt);
+        m_streamNext = false;
+        return m_document.Bool(b);
+    }
+    bool Int(int i) { return number(i); }
+    bool Uint(unsigned i) { return number(i); }
+    bool Int64(int64_t i) { return number(double(i)); }
+    bool Uint64(uint64_t i) { return number(double(i)); }
+    bool Double(double d) { return number(d); }
     bool RawNumber(const char* text, rapidjson::SizeType length, bool) {
-        double number = 0;
-        const auto result = std::from_chars(text, text + length, number);
-        if (result.ec != std::errc() || result.ptr != text + length)
-            return m_document.Null();
-        return m_document.Double(number);
+        return number(numberFromText(text, length));
     }
     bool String(const char* text, rapidjson::SizeType length, bool copy) {
+        if (streaming())
+            return streamed(std::nullopt);
+        m_streamNext = false;
         return m_document.String(text, length, copy);
     }
     bool Key(const char* text, rapidjson::SizeType length, bool copy) {
+        if (streaming()) {
+            if (m_depth == m_streamDepth)
+                m_name.assign(text, length);
+            return true;
+        }
+        // Only the first member of the root with that name is streamed.
+        if (m_depth == 1 && m_stream && !m_streamSeen &&
+            std::string_view(text, length) == m_stream->key) {
+            m_streamSeen = true;
+            m_streamNext = true;
+        }
         return m_document.Key(text, length, copy);
     }
-    bool StartObject() { return enter() && m_document.StartObject(); }
+    bool StartObject() {
+        if (!enter())
+            return false;
+        if (streaming())
+            return streamed(std::nullopt, m_depth - 1);
+        if (std::exchange(m_streamNext, false)) {
+            m_streamDepth = m_depth;
+            return true;
+        }
+        return m_document.StartObject();
+    }
     bool EndObject(rapidjson::SizeType count) {
+        if (streaming()) {
+            if (m_depth-- == m_streamDepth) {
+                m_streamDepth = 0;
+                // The document keeps an empty object in the streamed one's place.
+                return m_document.StartObject() && m_document.EndObject(0);
+            }
+            return true;
+        }
         --m_depth;
         return m_document.EndObject(count);
     }
-    bool StartArray() { return enter() && m_document.StartArray(); }
+    bool StartArray() {
+        if (!enter())
+            return false;
+        if (streaming())
+            return streamed(std::nullopt, m_depth - 1);
+        m_streamNext = false;
+        return m_document.StartArray();
+    }
     bool EndArray(rapidjson::SizeType count) {
         --m_depth;
-        return m_document.EndArray(count);
+        return streaming() || m_document.EndArray(count);
     }
 
 private:
@@ -62,9 +118,32 @@ private:
         return true;
     }
 
+    bool streaming() const { return m_streamDepth > 0; }
+
+    // A number that does not fit a double reads as null.
+    bool number(std::optional<double> value) {
+        if (streaming())
+            return streamed(value);
+        m_streamNext = false;
+        return value ? m_document.Double(*value) : m_document.Null();
+    }
+
+    // A value that starts at `depth`: a member of the streamed object when it
+    // sits right inside it; anything deeper is part of such a value.
+    bool streamed(std::optional<double> number, int depth = -1) {
+        if ((depth < 0 ? m_depth : depth) == m_streamDepth)
+            m_stream->member(m_name, number);
+        return true;
+    }
+
     rapidjson::Document& m_document;
+    JsonStreamedObject* m_stream;
     int m_depth = 0;
     bool m_tooDeep = false;
+    bool m_streamSeen = false;
+    bool m_streamNext = false;
+    int m_streamDepth = 0;
+    std::string m_name;
 };
 
 bool isHex(char c) {
@@ -87,16 +166,16 @@ int escapedUnit(QByteArrayView bytes, qsizetype i) {
 
 // Escapes of lone surrogates ("\ud800" with no partner) become "\ufffd", so
 // that one damaged string reads as a replacement character instead of making
-// the whole document unreadable. None when there is nothing to repair.
-std::optional<QByteArray> withLoneSurrogatesReplaced(QByteArrayView bytes) {
-    std::optional<QByteArray> repaired;
+// the whole document unreadable. True when there was one.
+bool replaceLoneSurrogates(char* text, qsizetype size) {
+    const QByteArrayView bytes(text, size);
+    bool replaced = false;
     qsizetype i = 0;
-    while (i < bytes.size()) {
-        const char* found =
-            static_cast<const char*>(std::memchr(bytes.data() + i, '\\', size_t(bytes.size() - i)));
+    while (i < size) {
+        const char* found = static_cast<const char*>(std::memchr(text + i, '\\', size_t(size - i)));
         if (!found)
             break;
-        i = found - bytes.data();
+        i = found - text;
         const int unit = escapedUnit(bytes, i);
         if (unit < 0xD800 || unit > 0xDFFF) {
             i += 2; // any other escape, including an escaped backslash
@@ -107,44 +186,53 @@ std::optional<QByteArray> withLoneSurrogatesReplaced(QByteArrayView bytes) {
             i += 12;
             continue;
         }
-        if (!repaired)
-            repaired = QByteArray(bytes.data(), bytes.size());
-        std::memcpy(repaired->data() + i, "\\ufffd", 6);
+        std::memcpy(text + i, "\\ufffd", 6);
+        replaced = true;
         i += 6;
     }
-    return repaired;
+    return replaced;
 }
 
 } // namespace
 
-JsonStatus JsonDocument::parse(QByteArrayView bytes) {
+JsonStatus JsonDocument::parse(QByteArrayView bytes, JsonStreamedObject* stream) {
     m_document.SetNull();
+    m_repaired = false;
     // A NUL byte is never valid JSON, and the reader would take it for the end.
     if (bytes.isEmpty() || std::memchr(bytes.data(), 0, size_t(bytes.size())))
         return JsonStatus::invalid;
     if (bytes.size() > qsizetype(std::numeric_limits<rapidjson::SizeType>::max()))
         return JsonStatus::invalid;
 
-    std::optional<QByteArray> repaired;
-    if (std::memchr(bytes.data(), '\\', size_t(bytes.size()))) {
-        repaired = withLoneSurrogatesReplaced(bytes);
-        if (repaired)
-            bytes = *repaired;
-    }
+    // The reader passes invalid UTF-8 through, and strings read it as U+FFFD.
+    m_repaired = !bytes.isValidUtf8();
+    // Parsed in place: the strings stay in this copy instead of being copied
+    // twice more into the document. The zero padding ends the text and lets
+    // the vectorised scans read whole 16-byte blocks past its end.
+    constexpr qsizetype padding = 16;
+    m_text = QByteArray(bytes.size() + padding, Qt::Uninitialized);
+    std::memcpy(m_text.data(), bytes.data(), size_t(bytes.size()));
+    std::memset(m_text.data() + bytes.size(), 0, padding);
+    if (std::memchr(bytes.data(), '\\', size_t(bytes.size())) &&
+        replaceLoneSurrogates(m_text.data(), bytes.size()))
+        m_repaired = true;
 
-    DocumentBuilder builder(m_document);
+    DocumentBuilder builder(m_document, stream);
     bool parsed = false;
     auto generate = [&](rapidjson::Document&) {
-        rapidjson::MemoryStream stream(bytes.data(), size_t(bytes.size()));
+        rapidjson::InsituStringStream input(m_text.data());
         rapidjson::Reader reader;
-        constexpr unsigned flags =
-            rapidjson::kParseIterativeFlag | rapidjson::kParseNumbersAsStringsFlag;
-        parsed = !reader.Parse<flags>(stream, builder).IsError();
+        constexpr unsigned flags = rapidjson::kParseIterativeFlag |
+                                   rapidjson::kParseNumbersAsStringsFlag |
+                                   rapidjson::kParseInsituFlag;
+        parsed = !reader.Parse<flags>(input, builder).IsError();
         return parsed;
     };
     m_document.Populate(generate);
     if (!parsed) {
         m_document.SetNull();
+        m_text.clear();
+        m_repaired = false;
         return builder.tooDeep() ? JsonStatus::tooDeep : JsonStatus::invalid;
     }
     return JsonStatus::ok;

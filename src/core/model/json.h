@@ -19,6 +19,23 @@ enum class JsonStatus {
     tooDeep, // JSON, but nested deeper than any document of ours
 };
 
+// Takes the members of one object of a document as they are read, instead of
+// the document: the object named `key` in the root object (its first one). A
+// map of a million entries costs several times its text as a document. The
+// document holds an empty object in its place.
+class JsonStreamedObject {
+public:
+    explicit JsonStreamedObject(std::string_view key)
+        : key(key) {}
+    virtual ~JsonStreamedObject() = default;
+
+    // One member, in document order; `number` is none when the value is not a
+    // number (or a number that does not fit a double).
+    virtual void member(std::string_view name, std::optional<double> number) = 0;
+
+    const std::string_view key;
+};
+
 // A parsed JSON text. Numbers are read with a correctly rounded conversion so
 // that dates come back as the exact doubles that were written; a number that
 // does not fit a double reads as null.
@@ -28,11 +45,18 @@ public:
     // enough that nothing recursive downstream can exhaust the stack.
     static constexpr int maxDepth = 128;
 
-    JsonStatus parse(QByteArrayView bytes);
+    JsonStatus parse(QByteArrayView bytes, JsonStreamedObject* stream = nullptr);
     const JsonValue& root() const { return m_document; }
+    // True when some text could not be read as written and was replaced by
+    // U+FFFD: bytes that are not UTF-8, or an escaped lone surrogate. Writing
+    // the document back would lose the original.
+    bool repaired() const { return m_repaired; }
 
 private:
     rapidjson::Document m_document;
+    // The text, parsed in place: the document's strings point into it.
+    QByteArray m_text;
+    bool m_repaired = false;
 };
 
 // Readers with the tolerant rules of stored records: a missing member and a

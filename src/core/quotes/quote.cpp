@@ -11,6 +11,13 @@ namespace tessaro {
 using namespace Qt::StringLiterals;
 
 std::optional<Quote> Quote::sanitized() const {
+    auto quote = sanitizedWithoutNewID();
+    if (quote && quote->id.isEmpty())
+        quote->id = newID();
+    return quote;
+}
+
+std::optional<Quote> Quote::sanitizedWithoutNewID() const {
     Quote quote;
     // Trimmed again after the cut, which may end on a space: a clean quote is
     // trimmed, and cleaning it a second time changes nothing.
@@ -18,8 +25,6 @@ std::optional<Quote> Quote::sanitized() const {
     if (quote.text.isEmpty())
         return std::nullopt;
     quote.id = firstGraphemes(id, maxQuoteID);
-    if (quote.id.isEmpty())
-        quote.id = newID();
     quote.source = firstGraphemes(source.trimmed(), maxQuoteSource).trimmed();
     quote.url = cleanLink(url);
     quote.at = at;
@@ -43,7 +48,7 @@ void Quote::writeJson(JsonWriter& writer) const {
     writer.endObject();
 }
 
-std::optional<Quote> Quote::fromJson(const JsonValue& value) {
+std::optional<Quote> Quote::fromJson(const JsonValue& value, bool* dropped) {
     if (!value.IsObject())
         return std::nullopt;
     auto id = jsonString(jsonMember(value, "id"));
@@ -55,8 +60,8 @@ std::optional<Quote> Quote::fromJson(const JsonValue& value) {
     Quote quote{std::move(*id), std::move(*text), std::move(*source), std::nullopt, *at};
     if (const JsonValue* url = jsonMember(value, "url"); jsonPresent(url)) {
         quote.url = jsonString(url);
-        if (!quote.url)
-            return std::nullopt;
+        if (!quote.url && dropped)
+            *dropped = true;
     }
     return quote;
 }

@@ -27,10 +27,13 @@ struct Quote {
 
     // The cleaned quote, or none when no text is left.
     std::optional<Quote> sanitized() const;
+    // As `sanitized`, but an empty id stays empty, for the caller to fill.
+    std::optional<Quote> sanitizedWithoutNewID() const;
 
     void writeJson(JsonWriter& writer) const;
-    // "id", "text", "source" and "at" are required, "url" is optional.
-    static std::optional<Quote> fromJson(const JsonValue& value);
+    // "id", "text", "source" and "at" are required. "url" is optional: one that
+    // is not a string is no link, and sets `dropped`.
+    static std::optional<Quote> fromJson(const JsonValue& value, bool* dropped = nullptr);
 };
 
 // Two quotes with equal keys are duplicates, whatever their ids and dates.

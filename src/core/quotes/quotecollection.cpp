@@ -3,6 +3,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <utility>
 
 namespace tessaro {
 
@@ -13,31 +14,47 @@ constexpr qsizetype duplicateWindow = 100;
 
 } // namespace
 
-QList<Quote> normalizeQuotes(const QList<Quote>& quotes) {
-    QList<Quote> kept;
-    kept.reserve(quotes.size());
-    QSet<QString> seenIDs;
-    QSet<QString> seenKeys;
-    seenIDs.reserve(quotes.size());
-    seenKeys.reserve(quotes.size());
-    for (const Quote& quote : quotes) {
-        auto clean = quote.sanitized();
-        if (!clean)
-            continue;
-        if (seenIDs.contains(clean->id))
-            continue;
-        seenIDs.insert(clean->id);
-        QString key = dedupeKey(*clean);
-        if (seenKeys.contains(key))
-            continue;
-        seenKeys.insert(std::move(key));
-        kept.append(std::move(*clean));
-    }
-    std::stable_sort(kept.begin(), kept.end(),
+void QuoteCollector::add(const Quote& quote) {
+    auto clean = quote.sanitizedWithoutNewID();
+    if (!clean)
+        return;
+    // The first quote with an id wins, then the first with a text and link.
+    if (!clean->id.isEmpty() && !m_ids.insert(clean->id))
+        return;
+    if (!m_keys.insert(dedupeKey(*clean)))
+        return;
+    ++m_kept;
+    m_newest.append(std::move(*clean));
+    if (m_newest.size() >= 2 * maxQuotes)
+        keepNewest();
+}
+
+// A stable sort keeps quotes of equal dates in the order they came, so the
+// newest 500 of those seen so far are also among the newest 500 at the end.
+void QuoteCollector::keepNewest() {
+    std::stable_sort(m_newest.begin(), m_newest.end(),
                      [](const Quote& a, const Quote& b) { return a.at > b.at; });
-    if (kept.size() > maxQuotes)
-        kept.resize(maxQuotes);
-    return kept;
+    if (m_newest.size() > maxQuotes)
+        m_newest.resize(maxQuotes);
+}
+
+QList<Quote> QuoteCollector::result() {
+    keepNewest();
+    for (Quote& quote : m_newest) {
+        if (!quote.id.isEmpty())
+            continue;
+        do
+            quote.id = newID();
+        while (!m_ids.insert(quote.id));
+    }
+    return std::exchange(m_newest, {});
+}
+
+QList<Quote> normalizeQuotes(const QList<Quote>& quotes) {
+    QuoteCollector collector;
+    for (const Quote& quote : quotes)
+        collector.add(quote);
+    return collector.result();
 }
 
 std::optional<QList<Quote>> addQuote(const QList<Quote>& collection, const QString& text,

@@ -4,130 +4,212 @@
 #include "model/text.h"
 #include "quotecollection.h"
 
-#include <QStringList>
-
 namespace tessaro {
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
+// The readers work on views of the file's text and build a quote's strings
+// only for the pieces that make one: a 5 MiB file may hold a million tiny
+// pieces, of which at most 500 can be kept.
+
 struct Attribution {
     QString source;
     std::optional<QString> url;
 };
 
-// Splits at lines of three or more hyphens (spaces and tabs around them
-// allowed), taking the line breaks before and after with the separator.
-QStringList splitAtDashLines(const QString& text) {
-    QStringList pieces;
-    const qsizetype size = text.size();
-    qsizetype pieceStart = 0;
-    qsizetype from = 0;
-    while (true) {
-        const qsizetype newline = text.indexOf(u'\n', from);
-        if (newline < 0)
-            break;
-        qsizetype i = newline + 1;
-        while (i < size && (text[i] == u' ' || text[i] == u'\t'))
-            ++i;
-        const qsizetype dashes = i;
-        while (i < size && text[i] == u'-')
-            ++i;
-        const bool enoughDashes = i - dashes >= 3;
-        while (i < size && (text[i] == u' ' || text[i] == u'\t'))
-            ++i;
-        if (enoughDashes && i < size && text[i] == u'\n') {
-            pieces.append(text.sliced(pieceStart, newline - pieceStart));
-            pieceStart = i + 1;
-            from = i + 1;
-        } else {
-            from = newline + 1;
-        }
-    }
-    pieces.append(text.sliced(pieceStart));
-    return pieces;
+QStringView withoutSpacesAndTabs(QStringView text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && (text[begin] == u' ' || text[begin] == u'\t'))
+        ++begin;
+    while (end > begin && (text[end - 1] == u' ' || text[end - 1] == u'\t'))
+        --end;
+    return text.sliced(begin, end - begin);
 }
 
+// When the line starting after the line break at `newline` holds three or
+// more hyphens (spaces and tabs around them allowed) and a line break follows,
+// the position of that line break; else -1.
+qsizetype dashLineEnd(QStringView text, qsizetype newline) {
+    const qsizetype size = text.size();
+    qsizetype i = newline + 1;
+    while (i < size && (text[i] == u' ' || text[i] == u'\t'))
+        ++i;
+    const qsizetype dashes = i;
+    while (i < size && text[i] == u'-')
+        ++i;
+    if (i - dashes < 3)
+        return -1;
+    while (i < size && (text[i] == u' ' || text[i] == u'\t'))
+        ++i;
+    return i < size && text[i] == u'\n' ? i : -1;
+}
+
+// The pieces of the text, in order: split at dash lines (with the line breaks
+// before and after them) when there is one, else at blank lines.
+class Pieces {
+public:
+    explicit Pieces(QStringView text)
+        : m_text(text) {
+        for (qsizetype newline = text.indexOf(u'\n'); newline >= 0;
+             newline = text.indexOf(u'\n', newline + 1)) {
+            if (dashLineEnd(text, newline) >= 0) {
+                m_atDashLines = true;
+                break;
+            }
+        }
+    }
+
+    bool next(QStringView& piece) {
+        if (m_from > m_text.size())
+            return false;
+        if (!m_atDashLines) {
+            qsizetype end = m_text.indexOf(u"\n\n", m_from);
+            if (end < 0)
+                end = m_text.size();
+            piece = m_text.sliced(m_from, end - m_from);
+            m_from = end + 2;
+            return true;
+        }
+        for (qsizetype newline = m_text.indexOf(u'\n', m_scan); newline >= 0;
+             newline = m_text.indexOf(u'\n', newline + 1)) {
+            if (const qsizetype end = dashLineEnd(m_text, newline); end >= 0) {
+                piece = m_text.sliced(m_from, newline - m_from);
+                m_from = m_scan = end + 1;
+                return true;
+            }
+        }
+        piece = m_text.sliced(m_from);
+        m_from = m_text.size() + 1;
+        return true;
+    }
+
+private:
+    QStringView m_text;
+    bool m_atDashLines = false;
+    qsizetype m_from = 0;
+    qsizetype m_scan = 0;
+};
+
 // The body of an attribution line ("— Name", "(Name)"), or none.
-std::optional<QString> attributionBody(const QString& line) {
-    const QString trimmed = trimmedSpacesAndTabs(line);
+std::optional<QStringView> attributionBody(QStringView line) {
+    const QStringView trimmed = withoutSpacesAndTabs(line);
     if (trimmed.isEmpty())
         return std::nullopt;
     for (const QStringView prefix : {u"\u2014", u"\u2013", u"\u2015", u"--", u"-"}) {
         if (trimmed.startsWith(prefix))
-            return trimmedSpacesAndTabs(QStringView(trimmed).sliced(prefix.size()));
+            return withoutSpacesAndTabs(trimmed.sliced(prefix.size()));
     }
     if (trimmed.size() >= 3 && trimmed.startsWith(u'(') && trimmed.endsWith(u')'))
-        return trimmedSpacesAndTabs(QStringView(trimmed).sliced(1, trimmed.size() - 2));
+        return withoutSpacesAndTabs(trimmed.sliced(1, trimmed.size() - 2));
     return std::nullopt;
 }
 
-Attribution readAttribution(const QString& body) {
-    QString kept = body;
+Attribution readAttribution(QStringView body) {
+    QStringView kept = body;
     // The export appends " · date"; the date is not part of the source.
-    if (const qsizetype dot = kept.lastIndexOf(u" \u00B7 "_s); dot >= 0)
+    if (const qsizetype dot = kept.lastIndexOf(u" \u00B7 "); dot >= 0)
         kept.truncate(dot);
     Attribution result;
-    if (const qsizetype dash = kept.lastIndexOf(u" \u2014 "_s); dash >= 0) {
-        if (auto link = cleanLink(kept.sliced(dash + 3))) {
+    QStringView source = kept;
+    if (const qsizetype dash = kept.lastIndexOf(u" \u2014 "); dash >= 0) {
+        if (auto link = cleanLink(kept.sliced(dash + 3).toString())) {
             result.url = std::move(link);
-            result.source = kept.left(dash);
-        } else {
-            result.source = kept;
+            source = kept.left(dash);
         }
-    } else if (auto link = cleanLink(kept)) {
+    } else if (auto link = cleanLink(kept.toString())) {
         result.url = std::move(link);
-    } else {
-        result.source = kept;
+        source = {};
     }
-    result.source = trimmedSpacesAndTabs(result.source);
+    result.source = withoutSpacesAndTabs(source).toString();
     return result;
 }
 
-void dropEmptyEnds(QStringList& lines) {
-    while (!lines.isEmpty() && lines.first().isEmpty())
-        lines.removeFirst();
-    while (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
+// The last line of `text` that is not empty once trimmed of spaces and tabs,
+// as a range of `text`; empty when there is none.
+QStringView lastFilledLine(QStringView text, qsizetype& start) {
+    qsizetype end = text.size();
+    while (true) {
+        // (A search from -1 would start at the end of the text.)
+        const qsizetype newline = end > 0 ? text.lastIndexOf(u'\n', end - 1) : -1;
+        start = newline + 1;
+        const QStringView line = text.sliced(start, end - start);
+        if (!withoutSpacesAndTabs(line).isEmpty())
+            return line;
+        if (newline < 0)
+            break;
+        end = newline;
+    }
+    start = 0;
+    return {};
 }
 
-QList<Quote> readPlainText(const QString& text, Date now) {
-    QStringList pieces = splitAtDashLines(text);
-    if (pieces.size() == 1)
-        pieces = text.split(u"\n\n"_s);
+// The lines of `text` trimmed of spaces and tabs and joined again, then
+// trimmed: the text of a quote.
+QString joinedLines(QStringView text) {
+    QString joined;
+    joined.reserve(text.size());
+    qsizetype from = 0;
+    while (true) {
+        const qsizetype newline = text.indexOf(u'\n', from);
+        joined +=
+            withoutSpacesAndTabs(text.sliced(from, (newline < 0 ? text.size() : newline) - from));
+        if (newline < 0)
+            break;
+        joined += u'\n';
+        from = newline + 1;
+    }
+    return std::move(joined).trimmed();
+}
 
-    QList<Quote> quotes;
-    for (const QString& piece : std::as_const(pieces)) {
-        QStringList lines = piece.split(u'\n');
-        for (QString& line : lines)
-            line = trimmedSpacesAndTabs(line);
-        dropEmptyEnds(lines);
-        if (lines.isEmpty())
+QList<Quote> readPlainText(QStringView text, Date now) {
+    QuoteCollector collector;
+    // The last quote read stays open: an attribution standing alone in the
+    // next piece still belongs to it.
+    std::optional<Quote> open;
+    qsizetype count = 0;
+
+    Pieces pieces(text);
+    for (QStringView piece; pieces.next(piece);) {
+        qsizetype lastStart = 0;
+        const QStringView last = lastFilledLine(piece, lastStart);
+        if (last.isEmpty())
             continue;
-
+        QStringView body = piece;
         Attribution attribution;
-        if (const auto body = attributionBody(lines.last())) {
-            if (lines.size() > 1) {
-                attribution = readAttribution(*body);
-                lines.removeLast();
-                dropEmptyEnds(lines);
-            } else if (!quotes.isEmpty() && quotes.last().source.isEmpty() && !quotes.last().url) {
-                // A lone attribution paragraph belongs to the quote above it.
-                const Attribution late = readAttribution(*body);
-                quotes.last().source = late.source;
-                quotes.last().url = late.url;
+        if (const auto line = attributionBody(last)) {
+            qsizetype otherStart = 0;
+            const bool alone = lastFilledLine(piece.first(lastStart), otherStart).isEmpty();
+            if (!alone) {
+                attribution = readAttribution(*line);
+                body = piece.first(lastStart);
+            } else if (open && open->source.isEmpty() && !open->url) {
+                Attribution late = readAttribution(*line);
+                open->source = std::move(late.source);
+                open->url = std::move(late.url);
                 continue;
             }
         }
-        const QString quoteText = lines.join(u'\n').trimmed();
+        QString quoteText = joinedLines(body);
         if (quoteText.isEmpty())
             continue;
-        quotes.append({newID(), quoteText, attribution.source, attribution.url, 0});
+        if (open)
+            collector.add(*std::exchange(open, std::nullopt));
+        // Quotes are dated one second apart in file order, newest first: once
+        // 500 are kept, no later quote can be among the newest 500.
+        if (collector.kept() >= maxQuotes)
+            break;
+        open = Quote{{},
+                     std::move(quoteText),
+                     std::move(attribution.source),
+                     std::move(attribution.url),
+                     now - double(count++)};
     }
-    for (qsizetype i = 0; i < quotes.size(); ++i)
-        quotes[i].at = now - double(i);
-    return normalizeQuotes(quotes);
+    if (open)
+        collector.add(*open);
+    return collector.result();
 }
 
 std::optional<Date> readDate(const JsonValue* value) {
@@ -140,7 +222,7 @@ std::optional<Date> readDate(const JsonValue* value) {
 
 // None when the text is not JSON at all; an empty list when it is JSON that
 // holds no usable quotes.
-std::optional<QList<Quote>> readJson(const QString& text, Date now) {
+std::optional<QList<Quote>> readJson(QStringView text, Date now) {
     JsonDocument document;
     switch (document.parse(text.toUtf8())) {
     case JsonStatus::invalid:
@@ -156,35 +238,52 @@ std::optional<QList<Quote>> readJson(const QString& text, Date now) {
     if (!items || !items->IsArray())
         return QList<Quote>();
 
-    QList<Quote> quotes;
+    QuoteCollector collector;
     const auto array = items->GetArray();
     for (rapidjson::SizeType i = 0; i < array.Size(); ++i) {
         const JsonValue& item = array[i];
         if (!item.IsObject())
             continue;
-        const auto quoteText = jsonString(jsonMember(item, "text"));
+        auto quoteText = jsonString(jsonMember(item, "text"));
         if (!quoteText)
             continue;
-        QString id = jsonString(jsonMember(item, "id")).value_or(QString());
-        if (id.isEmpty())
-            id = newID();
-        quotes.append({std::move(id), *quoteText,
+        // An item without an id gets a fresh one if it is kept.
+        collector.add({jsonString(jsonMember(item, "id")).value_or(QString()),
+                       std::move(*quoteText),
                        jsonString(jsonMember(item, "source")).value_or(QString()),
                        jsonString(jsonMember(item, "url")),
                        readDate(jsonMember(item, "at")).value_or(now - double(i))});
     }
-    return normalizeQuotes(quotes);
+    return collector.result();
+}
+
+// Line breaks as "\n" and no byte-order marks; the text itself when it has
+// neither "\r" nor U+FEFF.
+QString withPlainLineBreaks(const QString& input) {
+    const QStringView view(input);
+    if (!view.contains(u'\r') && !view.contains(QChar(0xFEFF)))
+        return input;
+    QString text(input.size(), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (qsizetype i = 0; i < view.size(); ++i) {
+        const QChar c = view[i];
+        if (c == u'\r') {
+            *out++ = u'\n';
+            if (i + 1 < view.size() && view[i + 1] == u'\n')
+                ++i;
+        } else if (c != QChar(0xFEFF)) {
+            *out++ = c;
+        }
+    }
+    text.truncate(out - text.constData());
+    return text;
 }
 
 } // namespace
 
 QList<Quote> parseQuotesImport(const QString& input, Date now) {
-    QString text = input;
-    text.replace(u"\r\n"_s, u"\n"_s);
-    text.replace(u'\r', u'\n');
-    text.remove(QChar(0xFEFF));
-
-    const QString trimmed = text.trimmed();
+    const QString text = withPlainLineBreaks(input);
+    const QStringView trimmed = QStringView(text).trimmed();
     if (trimmed.isEmpty())
         return {};
     // Valid JSON is read as JSON even when it holds nothing usable; only text

@@ -12,14 +12,21 @@ namespace tessaro {
 
 namespace {
 
-Tombstones withoutExpired(Tombstones tombstones, Date now) {
-    for (auto it = tombstones.begin(); it != tombstones.end();) {
-        if (now - it.value() > tombstoneLifetime)
-            it = tombstones.erase(it);
-        else
-            ++it;
-    }
-    return tombstones;
+bool expired(Date deletedAt, Date now) {
+    return now - deletedAt > tombstoneLifetime;
+}
+
+// A document may hold very many tombstones: the map is shared, not copied,
+// when none has expired, and otherwise rebuilt from the kept entries in order.
+Tombstones withoutExpired(const Tombstones& tombstones, Date now) {
+    if (std::none_of(tombstones.cbegin(), tombstones.cend(),
+                     [&](Date deletedAt) { return expired(deletedAt, now); }))
+        return tombstones;
+    Tombstones kept;
+    for (auto it = tombstones.cbegin(); it != tombstones.cend(); ++it)
+        if (!expired(it.value(), now))
+            kept.insert(kept.cend(), it.key(), it.value());
+    return kept;
 }
 
 // True when a tombstone for `key` is later than the item's own date.
@@ -50,24 +57,42 @@ QList<Item> decodeList(const JsonValue* value, bool& dropped, Decode decode) {
     return {};
 }
 
-Tombstones decodeTombstones(const JsonValue* value, bool& dropped) {
-    if (!jsonPresent(value))
-        return {};
-    if (!value->IsObject()) {
-        dropped = true;
-        return {};
-    }
-    Tombstones tombstones;
-    for (const auto& member : value->GetObject()) {
-        const auto date = jsonNumber(&member.value);
+// Tombstones are read as the parser meets them, never as a document: there
+// may be very many, each costing several times its text in a document.
+class TombstoneReader final : public JsonStreamedObject {
+public:
+    TombstoneReader()
+        : JsonStreamedObject("deleted") {}
+
+    void member(std::string_view key, std::optional<double> date) override {
+        if (m_unreadable)
+            return;
+        // One entry that is not a date makes the whole map unreadable.
         if (!date) {
+            m_unreadable = true;
+            m_tombstones.clear();
+            return;
+        }
+        // Written in key order, so each one usually goes at the end.
+        m_tombstones.insert(m_tombstones.cend(),
+                            QString::fromUtf8(key.data(), qsizetype(key.size())), *date);
+    }
+
+    // `value` is what the document holds under "deleted".
+    Tombstones take(const JsonValue* value, bool& dropped) {
+        if (!jsonPresent(value))
+            return {};
+        if (!value->IsObject() || m_unreadable) {
             dropped = true;
             return {};
         }
-        tombstones.insert(*jsonString(&member.name), *date);
+        return std::move(m_tombstones);
     }
-    return tombstones;
-}
+
+private:
+    Tombstones m_tombstones;
+    bool m_unreadable = false;
+};
 
 QList<Pen> mergeSaved(const AppState& local, const AppState& remote, const Tombstones& deleted) {
     QList<Pen> pens;
@@ -213,13 +238,15 @@ std::optional<DecodedState> decodeState(QByteArrayView bytes) {
     if (bytes.size() > maxStateBytes)
         return std::nullopt;
     JsonDocument document;
-    if (document.parse(bytes) != JsonStatus::ok || !document.root().IsObject())
+    TombstoneReader tombstones;
+    if (document.parse(bytes, &tombstones) != JsonStatus::ok || !document.root().IsObject())
         return std::nullopt;
     const JsonValue& root = document.root();
 
     DecodedState decoded;
     AppState& state = decoded.state;
     bool& dropped = decoded.dropped;
+    dropped = document.repaired();
 
     if (const JsonValue* pen = jsonMember(root, "pen"); jsonPresent(pen)) {
         if (auto read = Pen::fromJson(*pen, &dropped))
@@ -234,9 +261,13 @@ std::optional<DecodedState> decodeState(QByteArrayView bytes) {
         dropped |= !read;
         state.activeGroup = read.value_or(defaultGroup);
     }
-    state.quotes = decodeList<Quote>(jsonMember(root, "quotes"), dropped, &Quote::fromJson);
-    state.drawings = decodeList<Drawing>(jsonMember(root, "drawings"), dropped, &Drawing::fromJson);
-    state.deleted = decodeTombstones(jsonMember(root, "deleted"), dropped);
+    state.quotes = decodeList<Quote>(jsonMember(root, "quotes"), dropped, [&](const JsonValue& v) {
+        return Quote::fromJson(v, &dropped);
+    });
+    state.drawings =
+        decodeList<Drawing>(jsonMember(root, "drawings"), dropped,
+                            [&](const JsonValue& v) { return Drawing::fromJson(v, &dropped); });
+    state.deleted = tombstones.take(jsonMember(root, "deleted"), dropped);
     if (const JsonValue* updatedAt = jsonMember(root, "updatedAt"); jsonPresent(updatedAt)) {
         const auto read = jsonNumber(updatedAt);
         dropped |= !read;
@@ -254,7 +285,7 @@ Tombstones mergeTombstones(const Tombstones& a, const Tombstones& b, Date now) {
         else if (it.value() > existing.value())
             existing.value() = it.value();
     }
-    return withoutExpired(std::move(merged), now);
+    return withoutExpired(merged, now);
 }
 
 AppState mergeStates(const AppState& local, const AppState& remote, Date now) {

@@ -44,8 +44,9 @@ QByteArray encodeState(const AppState& state);
 
 struct DecodedState {
     AppState state;
-    // True when something present could not be read and took its default
-    // (a key of the wrong type, a list emptied by one bad element).
+    // True when something present could not be read as written: a key of the
+    // wrong type that took its default, a list emptied by one bad element, text
+    // repaired with U+FFFD. Saving the state would lose the original.
     bool dropped = false;
 };
 

@@ -71,6 +71,7 @@ private Q_SLOTS:
         QCOMPARE(normal[2].id, u"c"_s);
     }
 
+    // Which keys a stored record needs is checked with the state document.
     void json() {
         Drawing d = drawing(u"page-1"_s, 12.5);
         d.penType = u"gel"_s;
@@ -84,17 +85,6 @@ private Q_SLOTS:
                             "\"gel\",\"ink\":\"#F4A0B9\",\"pageSize\":[800.5,1200],"
                             "\"thumbnailPNG\":\"iVBORw0K\"}"));
         QCOMPARE(decode(out), std::optional(d));
-
-        const QByteArray base = "{\"id\":\"a\",\"createdAt\":1,\"updatedAt\":2,\"penType\":\"gel\","
-                                "\"ink\":\"#F4A0B9\",\"pageSize\":[1,2]";
-        QVERIFY(decode(base + "}"));
-        QVERIFY(decode(base + ",\"thumbnailPNG\":null}"));
-        QVERIFY(!decode(base + ",\"thumbnailPNG\":\"not base64!\"}"));
-        QVERIFY(!decode(base + ",\"thumbnailPNG\":12}"));
-        QVERIFY(!decode("{\"id\":\"a\",\"createdAt\":1,\"updatedAt\":2,\"penType\":\"gel\","
-                        "\"ink\":\"#F4A0B9\",\"pageSize\":[1]}"));
-        QVERIFY(!decode("{\"id\":\"a\",\"createdAt\":1,\"updatedAt\":2,\"penType\":\"gel\","
-                        "\"pageSize\":[1,2]}"));
     }
 };
 

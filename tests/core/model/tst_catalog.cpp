@@ -1,5 +1,6 @@
 #include "model/catalog.h"
 
+#include <QRegularExpression>
 #include <QSet>
 #include <QTest>
 
@@ -7,6 +8,15 @@ using namespace tessaro;
 using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(tessaro::RGB)
+
+namespace {
+
+// Every catalog colour is written in hex, and an unreadable one reads as black.
+bool readable(const RGB& rgb) {
+    return rgb != RGB{};
+}
+
+} // namespace
 
 class TestCatalog : public QObject {
     Q_OBJECT
@@ -17,37 +27,24 @@ private Q_SLOTS:
         QTest::addColumn<RGB>("expected");
         QTest::newRow("with #") << u"#F4A0B9"_s << RGB{244, 160, 185};
         QTest::newRow("without #") << u"F4A0B9"_s << RGB{244, 160, 185};
-        QTest::newRow("brown ink") << u"#7A5A4C"_s << RGB{122, 90, 76};
         QTest::newRow("lower case") << u"#ff0080"_s << RGB{255, 0, 128};
         QTest::newRow("three digits read as a number") << u"#FFF"_s << RGB{0, 15, 255};
         QTest::newRow("eight digits keep the low 24 bits")
             << u"#12345678"_s << RGB{0x34, 0x56, 0x78};
-        QTest::newRow("empty") << QString() << RGB{};
-        QTest::newRow("lone #") << u"#"_s << RGB{};
-        QTest::newRow("letter beyond F") << u"#F4A0G9"_s << RGB{};
         QTest::newRow("plus sign accepted") << u"+FF0000"_s << RGB{255, 0, 0};
-        QTest::newRow("minus zero") << u"-0"_s << RGB{};
-        QTest::newRow("minus non-zero fails") << u"-FF"_s << RGB{};
-        QTest::newRow("lone plus fails") << u"#+"_s << RGB{};
-        QTest::newRow("more than 32 bits fails") << u"#1FFFFFFFF"_s << RGB{};
-        QTest::newRow("space fails") << u"# FFFFFF"_s << RGB{};
-        QTest::newRow("second # fails") << u"##FFFFFF"_s << RGB{};
+        for (const QString& bad : {u""_s, u"#"_s, u"#F4A0G9"_s, u"-FF"_s, u"#+"_s, u"#1FFFFFFFF"_s,
+                                   u"# FFFFFF"_s, u"##FFFFFF"_s})
+            QTest::addRow("unreadable '%s'", qPrintable(bad)) << bad << RGB{};
     }
 
     void readsHexColours() {
         QFETCH(QString, text);
         QFETCH(RGB, expected);
-        const RGB rgb = tessaro::rgbFromHex(text);
-        QCOMPARE(rgb.r, expected.r);
-        QCOMPARE(rgb.g, expected.g);
-        QCOMPARE(rgb.b, expected.b);
+        QCOMPARE(rgbFromHex(text), expected);
     }
 
     void shiftRoundsAndClamps() {
-        QCOMPARE(shift(200, 0.2), 251.0);
         QCOMPARE(shift(200, -0.054), 186.0);
-        QCOMPARE(shift(250, 0.1), 255.0);
-        QCOMPARE(shift(10, -1), 0.0);
         // Halves round away from zero: 0.5 / 255 lifts by exactly half a step.
         QCOMPARE(shift(100, 0.5 / 255), 101.0);
         for (double amount : {-1e300, -2.0, -0.3, 0.0, 0.7, 3.0, 1e300, qInf(), -qInf(), qQNaN()}) {
@@ -58,77 +55,89 @@ private Q_SLOTS:
         }
     }
 
-    void tableSizes() {
-        QCOMPARE(beadCatalog().size(), 61);
-        QCOMPARE(barrelCatalog().size(), 5);
-        QCOMPARE(penTypeCatalog().size(), 7);
-        QCOMPARE(plainInks().size(), 6);
-        QCOMPARE(neonInks().size(), 5);
-        QCOMPARE(inkColours().size(), 11);
-        QCOMPARE(charmKinds().size(), 5);
-        QCOMPARE(beadGroups().size(), 7);
-        qsizetype grouped = 0;
-        for (const QString& group : beadGroups())
-            grouped += beadsInGroup(group).size();
-        QCOMPARE(grouped, beadCatalog().size());
+    // Lookups match ids exactly, and every default is in its own table.
+    void lookups_data() {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<bool>("known");
+        const QList<std::tuple<const char*, QString, bool>> rows{
+            {"bead", u"cherry"_s, true},      {"bead", u"Cherry"_s, false},
+            {"bead", u"letter-L"_s, true},    {"bead", u"hangul-jjang"_s, true},
+            {"bead", QString(), false},       {"barrel", defaultBarrel, true},
+            {"barrel", u"gold"_s, false},     {"type", defaultPenType, true},
+            {"type", u"highlighter"_s, true}, {"type", u"quill"_s, false},
+            {"charm", defaultCharm, true},    {"charm", u"cat"_s, false},
+            {"ink", defaultInk, true},        {"ink", u"#f4a0b9"_s, false},
+            {"ink", u"#FFF176"_s, true},      {"group", defaultGroup, true},
+            {"group", u"Glass"_s, false},     {"group", u"hangul"_s, true},
+        };
+        for (const auto& [table, id, known] : rows)
+            QTest::addRow("%s %s", table, qPrintable(id))
+                << QString::fromLatin1(table) << id << known;
     }
 
-    void idsAreUniqueAndFoundExactly() {
+    void lookups() {
+        QFETCH(QString, table);
+        QFETCH(QString, id);
+        QFETCH(bool, known);
+        const bool found = table == u"bead"     ? beadById(id) != nullptr
+                           : table == u"barrel" ? barrelById(id) != nullptr
+                           : table == u"type"   ? penTypeById(id) != nullptr
+                           : table == u"charm"  ? isCharmKind(id)
+                           : table == u"ink"    ? isInkColour(id)
+                                                : isBeadGroup(id);
+        QCOMPARE(found, known);
+        if (table == u"type")
+            QCOMPARE(penTypeFor(id).id, known ? id : u"pencil"_s);
+    }
+
+    void beadsAreConsistent() {
         QSet<QString> ids;
+        qsizetype grouped = 0;
+        for (const QString& group : beadGroups()) {
+            const QList<BeadSpec> beads = beadsInGroup(group);
+            QVERIFY2(!beads.isEmpty(), qPrintable(group));
+            grouped += beads.size();
+        }
+        QCOMPARE(grouped, beadCatalog().size());
         for (const BeadSpec& bead : beadCatalog()) {
             QVERIFY2(!ids.contains(bead.id), qPrintable(bead.id));
             ids.insert(bead.id);
             QCOMPARE(beadById(bead.id), &bead);
+            QVERIFY2(readable(bead.rgb) && readable(bead.centre.value_or(bead.rgb)),
+                     qPrintable(bead.id));
+            // Letter beads carry their letter, and only they do.
+            QCOMPARE(bead.shape == BeadShape::letter, bead.letter.has_value());
+            QVERIFY(!bead.letter.value_or(u"x"_s).isEmpty());
         }
-        QVERIFY(beadById(u"Cherry"_s) == nullptr);
-        QVERIFY(beadById(QString()) == nullptr);
-        QVERIFY(beadsInGroup(u"Glass"_s).isEmpty());
     }
 
-    void specialBeads() {
-        const BeadSpec* letter = beadById(u"letter-L"_s);
-        QVERIFY(letter);
-        QCOMPARE(letter->group, u"letter"_s);
-        QCOMPARE(letter->shape, BeadShape::letter);
-        QCOMPARE(letter->letter, std::optional(u"L"_s));
-        QCOMPARE(letter->rgb, rgbFromHex(u"#F8F5F0"));
-        QCOMPARE(beadById(u"hangul-jjang"_s)->letter, std::optional(u"짱"_s));
-        QCOMPARE(beadById(u"hangul-jjang"_s)->shape, BeadShape::letter);
-
-        qsizetype withCentre = 0;
-        for (const BeadSpec& bead : beadCatalog())
-            withCentre += bead.centre.has_value();
-        QCOMPARE(withCentre, 1);
-        QCOMPARE(beadById(u"flower-yellow"_s)->centre, std::optional(rgbFromHex(u"#F4A0B9")));
-
-        const QList<BeadSpec> letters = beadsInGroup(u"letter"_s);
-        QString order;
-        for (const BeadSpec& bead : letters)
-            order += *bead.letter;
-        QCOMPARE(order, u"LOVECUTAB"_s);
-        QCOMPARE(beadCatalog().first().id, u"cherry"_s);
-        QCOMPARE(beadCatalog().last().id, u"rhine-gold"_s);
-    }
-
-    void penTypesAndInks() {
-        QCOMPARE(penTypeFor(u"nonsense"_s).id, u"pencil"_s);
-        QCOMPARE(penTypeFor(u"brush"_s).thick, 72.0);
-        double thickest = 0;
+    void stylesAreConsistent() {
+        QSet<QString> ids;
+        for (const BarrelSpec& barrel : barrelCatalog()) {
+            QVERIFY2(!ids.contains(barrel.id), qPrintable(barrel.id));
+            ids.insert(barrel.id);
+            QCOMPARE(barrelById(barrel.id), &barrel);
+            QVERIFY2(readable(barrel.top) && readable(barrel.bottom), qPrintable(barrel.id));
+        }
         for (const PenTypeSpec& type : penTypeCatalog()) {
-            thickest = std::max(thickest, type.thick);
+            QCOMPARE(penTypeById(type.id), &type);
+            QVERIFY2(type.thick > 0 && type.thick <= maxThick, qPrintable(type.id));
             QCOMPARE(inksFor(type), type.id == u"highlighter" ? neonInks() : plainInks());
         }
-        QCOMPARE(thickest, maxThick);
-        QCOMPARE(barrelCatalog().first().id, defaultBarrel);
-        QVERIFY(isInkColour(u"#FFF176"));
-        QVERIFY(!isInkColour(u"#f4a0b9"));
+        QCOMPARE(penTypeFor(u"nonsense"_s).id, defaultPenType);
+        const QRegularExpression hex(u"^#[0-9A-F]{6}$"_s);
+        QCOMPARE(inkColours(), plainInks() + neonInks());
+        for (const QString& ink : inkColours())
+            QVERIFY2(hex.match(ink).hasMatch() && readable(rgbFromHex(ink)), qPrintable(ink));
+        QCOMPARE(QSet<QString>(inkColours().cbegin(), inkColours().cend()).size(),
+                 inkColours().size());
     }
 
     void shapeNamesRoundTrip() {
         for (int i = 0; i <= int(BeadShape::rhine); ++i)
             QCOMPARE(beadShapeFromName(beadShapeName(BeadShape(i))), std::optional(BeadShape(i)));
         QCOMPARE(beadShapeFromName(u"Round"), std::nullopt);
-        QCOMPARE(beadShapeName(BeadShape::rhine), u"rhine"_s);
     }
 };
 

@@ -33,6 +33,18 @@ std::optional<double> readNumber(const QByteArray& json) {
     return jsonNumber(&document.root()[0]);
 }
 
+// Writes down what it is given, as "name=number" or "name=-".
+class StreamLog final : public JsonStreamedObject {
+public:
+    StreamLog()
+        : JsonStreamedObject("map") {}
+    void member(std::string_view name, std::optional<double> number) override {
+        log.append(QString::fromUtf8(name.data(), qsizetype(name.size())) + u'=' +
+                   (number ? QString::number(*number) : u"-"_s));
+    }
+    QStringList log;
+};
+
 } // namespace
 
 class TestJson : public QObject {
@@ -92,6 +104,9 @@ private Q_SLOTS:
         QTest::newRow("just deep enough")
             << QByteArray(JsonDocument::maxDepth, '[') + QByteArray(JsonDocument::maxDepth, ']')
             << int(JsonStatus::ok);
+        QTest::newRow("deep nesting in a streamed object")
+            << json("{'map':{'a':") + QByteArray(200, '[') + QByteArray(200, ']') + "}}"
+            << int(JsonStatus::tooDeep);
         QTest::newRow("scalar root") << QByteArray(" 12 ") << int(JsonStatus::ok);
     }
 
@@ -99,29 +114,69 @@ private Q_SLOTS:
         QFETCH(QByteArray, input);
         QFETCH(int, status);
         JsonDocument document;
-        QCOMPARE(int(document.parse(input)), status);
+        StreamLog stream;
+        QCOMPARE(int(document.parse(input, &stream)), status);
     }
 
-    void invalidUtf8InStringsBecomesReplacementCharacters() {
-        JsonDocument document;
-        QCOMPARE(document.parse("[\"a\xff"
-                                "b\"]"),
-                 JsonStatus::ok);
-        QCOMPARE(jsonString(&document.root()[0]), std::optional(u"a\uFFFDb"_s));
+    void streamedObject_data() {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QStringList>("streamed");
+        QTest::addColumn<QByteArray>("left"); // what the document keeps under "map"
+        QTest::newRow("numbers and others")
+            << json("{'a':1,'map':{'x':1.5,'y':'s','z':null,'w':[1],'v':{'u':2},'t':1e-400},"
+                    "'b':[]}")
+            << QStringList{u"x=1.5"_s, u"y=-"_s, u"z=-"_s, u"w=-"_s, u"v=-"_s, u"t=-"_s}
+            << QByteArray("{}");
+        QTest::newRow("only the first of that name") << json("{'map':{'a':1},'map':{'c':2},'b':[]}")
+                                                     << QStringList{u"a=1"_s} << QByteArray("{}");
+        QTest::newRow("not an object")
+            << json("{'map':[1],'map':{'c':2},'b':[]}") << QStringList{} << QByteArray("[1]");
+        QTest::newRow("not in the root")
+            << json("{'o':{'map':{'a':1}},'b':[]}") << QStringList{} << QByteArray();
     }
 
-    void loneSurrogateEscapesReadAsReplacementCharacters() {
+    void streamedObject() {
+        QFETCH(QByteArray, input);
+        QFETCH(QStringList, streamed);
+        QFETCH(QByteArray, left);
         JsonDocument document;
-        QCOMPARE(document.parse(json("['\\ud800x','\\udc00','\\ud83d\\ude00','\\\\ud800',"
-                                     "'\\ud800\\ud800','\\ud83d']")),
-                 JsonStatus::ok);
-        const auto& list = document.root();
-        QCOMPARE(jsonString(&list[0]), std::optional(u"\uFFFDx"_s));
-        QCOMPARE(jsonString(&list[1]), std::optional(u"\uFFFD"_s));
-        QCOMPARE(jsonString(&list[2]), std::optional(u"😀"_s));
-        QCOMPARE(jsonString(&list[3]), std::optional(u"\\ud800"_s));
-        QCOMPARE(jsonString(&list[4]), std::optional(u"\uFFFD\uFFFD"_s));
-        QCOMPARE(jsonString(&list[5]), std::optional(u"\uFFFD"_s));
+        StreamLog stream;
+        QCOMPARE(document.parse(input, &stream), JsonStatus::ok);
+        QCOMPARE(stream.log, streamed);
+        const JsonValue* kept = jsonMember(document.root(), "map");
+        QCOMPARE(kept ? QByteArray(kept->IsArray() ? "[1]" : "{}") : QByteArray(), left);
+        if (kept && kept->IsObject())
+            QCOMPARE(kept->MemberCount(), 0u);
+        // What follows the streamed object is in the document again.
+        QVERIFY(jsonMember(document.root(), "b")->IsArray());
+    }
+
+    // Damaged text reads as U+FFFD rather than making the document unreadable,
+    // and the document says so.
+    void repairedStrings_data() {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<bool>("repaired");
+        QTest::newRow("invalid UTF-8") << QByteArray("[\"a\xff"
+                                                     "b\"]")
+                                       << u"a\uFFFDb"_s << true;
+        QTest::newRow("lone high surrogate") << json("['\\ud800x']") << u"\uFFFDx"_s << true;
+        QTest::newRow("lone low surrogate") << json("['\\udc00']") << u"\uFFFD"_s << true;
+        QTest::newRow("two high surrogates")
+            << json("['\\ud800\\ud800']") << u"\uFFFD\uFFFD"_s << true;
+        QTest::newRow("surrogate at the end") << json("['\\ud83d']") << u"\uFFFD"_s << true;
+        QTest::newRow("pair") << json("['\\ud83d\\ude00']") << u"😀"_s << false;
+        QTest::newRow("escaped backslash") << json("['\\\\ud800']") << u"\\ud800"_s << false;
+    }
+
+    void repairedStrings() {
+        QFETCH(QByteArray, input);
+        QFETCH(QString, expected);
+        QFETCH(bool, repaired);
+        JsonDocument document;
+        QCOMPARE(document.parse(input), JsonStatus::ok);
+        QCOMPARE(jsonString(&document.root()[0]), std::optional(expected));
+        QCOMPARE(document.repaired(), repaired);
     }
 
     void stringsRoundTrip() {
@@ -140,19 +195,16 @@ private Q_SLOTS:
         const auto& member = *document.root().MemberBegin();
         QCOMPARE(jsonString(&member.name), std::optional(text));
         QCOMPARE(jsonString(&member.value), std::optional(text));
+        QVERIFY(!document.repaired());
         QVERIFY(jsonMember(document.root(), "plain")->IsArray());
         QVERIFY(!jsonMember(document.root(), "absent"));
     }
 
     void loneSurrogatesAreWrittenAsReplacementCharacters() {
-        QString text = u"a"_s;
-        text.append(QChar(0xD800));
-        text.append(u"b"_s);
-        text.append(QChar(0xDC00));
         QByteArray out;
         JsonWriter writer(out);
         writer.beginArray();
-        writer.value(text);
+        writer.value(u"a"_s + QChar(0xD800) + u"b"_s + QChar(0xDC00));
         writer.value(u"ä€😀"_s);
         writer.endArray();
         QCOMPARE(out, QByteArray("[\"a\xEF\xBF\xBD"

@@ -12,11 +12,11 @@ QByteArray json(const char* text) {
     return QByteArray(text).replace('\'', '"');
 }
 
-std::optional<Pen> decodePen(const QByteArray& json, bool* dropped = nullptr) {
+std::optional<Pen> decodePen(const QByteArray& json) {
     JsonDocument document;
     if (document.parse(json) != JsonStatus::ok)
         return std::nullopt;
-    return Pen::fromJson(document.root(), dropped);
+    return Pen::fromJson(document.root());
 }
 
 QByteArray encodePen(const Pen& pen) {
@@ -32,42 +32,21 @@ class TestPen : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void decodingFillsDefaults() {
-        const auto pen = decodePen(json("{'beads':['cherry']}"));
-        QVERIFY(pen);
-        QCOMPARE(pen->beads, QStringList{u"cherry"_s});
-        QCOMPARE(pen->barrel, u"white"_s);
-        QCOMPARE(pen->charm, u"bunny"_s);
-        QCOMPARE(pen->type, u"pencil"_s);
-        QCOMPARE(pen->ink, u"#F4A0B9"_s);
-        QVERIFY(!pen->savedAt);
-    }
-
-    void decodingIsKeyByKey() {
-        bool dropped = false;
-        const auto pen = decodePen(
-            json("{'beads':['cherry',3],'barrel':'sky','charm':null,'type':7,'ink':'#6FB3E0'}"),
-            &dropped);
-        QVERIFY(pen);
-        QVERIFY(pen->beads.isEmpty());
-        QCOMPARE(pen->barrel, u"sky"_s);
-        QCOMPARE(pen->charm, u"bunny"_s);
-        QCOMPARE(pen->type, u"pencil"_s);
-        QCOMPARE(pen->ink, u"#6FB3E0"_s);
-        QVERIFY(dropped);
-
-        dropped = false;
-        QVERIFY(decodePen(json("{'charm':null,'unknown':[1,2]}"), &dropped));
-        QVERIFY2(!dropped, "null and unknown keys lose nothing");
-
-        QVERIFY(!decodePen("[]"));
-        QVERIFY(!decodePen("\"pen\""));
-    }
-
-    void lowerCaseInkIsKeptThenRepaired() {
-        const auto pen = decodePen(json("{'ink':'#f4a0b9'}"));
-        QCOMPARE(pen->ink, u"#f4a0b9"_s);
-        QCOMPARE(pen->sanitized().ink, u"#F4A0B9"_s);
+    // Which keys may be missing or wrong is checked with the state document.
+    void jsonForm() {
+        Pen pen;
+        QCOMPARE(
+            encodePen(pen),
+            json("{'beads':[],'barrel':'white','charm':'bunny','type':'pencil','ink':'#F4A0B9'}"));
+        pen.beads = {u"cherry"_s};
+        QCOMPARE(decodePen(json("{'beads':['cherry']}")), std::optional(pen));
+        pen.savedAt = 0.1;
+        QVERIFY(encodePen(pen).endsWith(json("'savedAt':0.1}")));
+        QCOMPARE(decodePen(encodePen(pen)), std::optional(pen));
+        // Ink is matched exactly: read as written, then repaired.
+        pen = *decodePen(json("{'ink':'#f4a0b9'}"));
+        QCOMPARE(pen.ink, u"#f4a0b9"_s);
+        QCOMPARE(pen.sanitized().ink, u"#F4A0B9"_s);
     }
 
     void sanitizedRepairsEveryField() {
@@ -120,18 +99,6 @@ private Q_SLOTS:
             QVERIFY(!pen.caseKey().isEmpty());
             QVERIFY(!pen.id().isEmpty());
         }
-    }
-
-    void encoding() {
-        Pen pen;
-        QCOMPARE(
-            encodePen(pen),
-            json("{'beads':[],'barrel':'white','charm':'bunny','type':'pencil','ink':'#F4A0B9'}"));
-        pen.beads = {u"star"_s};
-        pen.savedAt = 0.1;
-        const QByteArray encoded = encodePen(pen);
-        QVERIFY(encoded.endsWith(json("'savedAt':0.1}")));
-        QCOMPARE(decodePen(encoded), std::optional(pen));
     }
 
     void beadSpecsSkipUnknown() {

@@ -87,13 +87,15 @@ private Q_SLOTS:
     }
 
     void normalizeKeepsTheNewest500() {
+        // Five dates for 2,500 quotes: the newest 500 are every fifth, in list order.
         QList<Quote> quotes;
-        for (int i = 0; i < 600; ++i)
-            quotes.append(quote(QString::number(i), u"text "_s + QString::number(i), i));
-        const QList<Quote> normal = normalizeQuotes(quotes);
-        QCOMPARE(normal.size(), 500);
-        QCOMPARE(normal.first().id, u"599"_s);
-        QCOMPARE(normal.last().id, u"100"_s);
+        for (int i = 0; i < 2500; ++i)
+            quotes.append(quote(QString::number(i), u"text "_s + QString::number(i), i % 5));
+        const QStringList kept = ids(normalizeQuotes(quotes));
+        QCOMPARE(kept.size(), 500);
+        QCOMPARE(kept.first(), u"4"_s);
+        QCOMPARE(kept[1], u"9"_s);
+        QCOMPARE(kept.last(), u"2499"_s);
     }
 
     void addQuoteRefusesRecentDuplicates() {
@@ -157,12 +159,8 @@ private Q_SLOTS:
         QCOMPARE(result.collection->last().id, u"new499"_s);
     }
 
-    void jsonRequiresItsKeys() {
-        auto read = [](const char* text) {
-            JsonDocument document;
-            document.parse(QByteArray(text).replace('\'', '"'));
-            return Quote::fromJson(document.root());
-        };
+    // Which keys a stored quote needs is checked with the state document.
+    void jsonRoundTrip() {
         const Quote q = quote(u"id"_s, u"te\"xt"_s, 12.25, u"src"_s, u"https://a.b"_s);
         QByteArray out;
         JsonWriter writer(out);
@@ -172,11 +170,6 @@ private Q_SLOTS:
         JsonDocument document;
         document.parse(out);
         QCOMPARE(Quote::fromJson(document.root()), std::optional(q));
-
-        QVERIFY(read("{'id':'a','text':'t','source':'','at':1,'url':null}"));
-        QVERIFY(!read("{'id':'a','text':'t','at':1}"));
-        QVERIFY(!read("{'id':'a','text':'t','source':'','at':'yesterday'}"));
-        QVERIFY(!read("{'id':'a','text':'t','source':'','at':1,'url':5}"));
     }
 };
 

@@ -5,6 +5,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
+#include <future>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
 using namespace tessaro;
 using namespace Qt::StringLiterals;
 
@@ -32,6 +38,7 @@ class TestQuoteFile : public QObject {
 
 private Q_SLOTS:
     void sizeLimits() {
+        // One line of 5 MiB: one quote, cut to 500 characters.
         QByteArray exactly(maxImportFileSize, 'a');
         exactly[0] = 'Q';
         const auto atLimit = readQuotesFile(write(u"limit.txt"_s, exactly), 0);
@@ -45,49 +52,94 @@ private Q_SLOTS:
         QCOMPARE(messageOf(readQuotesFile(m_dir.filePath(u"missing.txt"_s), 0)),
                  u"ios.quotes.importFailed"_s);
         QCOMPARE(messageOf(readQuotesFile(m_dir.path(), 0)), u"ios.quotes.importFailed"_s);
+        QCOMPARE(messageOf(readQuotesFile(write(u"nul.txt"_s, QByteArray("a\0b", 3)), 0)),
+                 u"ios.quotes.importFailed"_s);
+    }
+
+    // A pipe with no writer would block a plain open for ever.
+    void namedPipeIsRefused() {
+        const QString path = m_dir.filePath(u"pipe"_s);
+        const QByteArray name = QFile::encodeName(path);
+        QCOMPARE(mkfifo(name.constData(), 0600), 0);
+        auto message = std::make_shared<std::promise<QString>>();
+        std::future<QString> done = message->get_future();
+        std::thread([message, path] {
+            message->set_value(messageOf(readQuotesFile(path, 0)));
+        }).detach();
+        if (done.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+            // Release the blocked reader before failing.
+            const int writer = ::open(name.constData(), O_WRONLY | O_NONBLOCK);
+            if (writer >= 0)
+                ::close(writer);
+            QFAIL("reading a named pipe did not return");
+        }
+        QCOMPARE(done.get(), u"ios.quotes.importFailed"_s);
+    }
+
+    void symbolicLinkToAFileIsRead() {
+        const QString target = write(u"target.txt"_s, "Linked quote");
+        const QString link = m_dir.filePath(u"link.txt"_s);
+        QVERIFY(QFile::link(target, link));
+        QCOMPARE(quotesOf(readQuotesFile(link, 0)).size(), 1);
     }
 
     void encodings_data() {
         QTest::addColumn<QByteArray>("bytes");
-        const QString text = u"Ünïcödé ✨\r\n\r\n— 작가"_s;
-        auto encode = [&](QStringConverter::Encoding encoding, bool bom) {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("source");
+        auto encode = [](const QString& text, QStringConverter::Encoding encoding, bool bom) {
             QStringEncoder encoder(encoding, bom ? QStringConverter::Flag::WriteBom
                                                  : QStringConverter::Flag::Default);
             return QByteArray(encoder.encode(text));
         };
-        QTest::newRow("UTF-8") << encode(QStringConverter::Utf8, false);
-        QTest::newRow("UTF-8 with BOM") << encode(QStringConverter::Utf8, true);
-        QTest::newRow("UTF-16 LE with BOM") << encode(QStringConverter::Utf16LE, true);
-        QTest::newRow("UTF-16 BE with BOM") << encode(QStringConverter::Utf16BE, true);
-        QTest::newRow("UTF-16 LE without BOM") << encode(QStringConverter::Utf16LE, false);
+        const QString text = u"Ünïcödé ✨"_s;
+        const QString ascii = u"Plain words"_s;
+        const struct {
+            const char* name;
+            QStringConverter::Encoding encoding;
+            bool bom;
+        } rows[] = {{"UTF-8", QStringConverter::Utf8, false},
+                    {"UTF-8 with BOM", QStringConverter::Utf8, true},
+                    {"UTF-16 LE with BOM", QStringConverter::Utf16LE, true},
+                    {"UTF-16 BE with BOM", QStringConverter::Utf16BE, true},
+                    {"UTF-16 LE", QStringConverter::Utf16LE, false},
+                    {"UTF-16 BE", QStringConverter::Utf16BE, false}};
+        for (const auto& row : rows) {
+            QTest::addRow("%s", row.name)
+                << encode(text + u"\r\n\r\n— 작가"_s, row.encoding, row.bom) << text << u"작가"_s;
+            // ASCII in UTF-16 is also valid UTF-8, but for its NUL bytes.
+            QTest::addRow("%s, ASCII only", row.name)
+                << encode(ascii + u"\r\n\r\n— Me"_s, row.encoding, row.bom) << ascii << u"Me"_s;
+        }
     }
 
     void encodings() {
         QFETCH(QByteArray, bytes);
-        const auto result = readQuotesFile(write(u"text.txt"_s, bytes), 0);
-        const QList<Quote> quotes = quotesOf(result);
+        QFETCH(QString, text);
+        QFETCH(QString, source);
+        const QList<Quote> quotes = quotesOf(readQuotesFile(write(u"text.txt"_s, bytes), 0));
         QCOMPARE(quotes.size(), 1);
-        QCOMPARE(quotes.first().text, u"Ünïcödé ✨"_s);
-        QCOMPARE(quotes.first().source, u"작가"_s);
+        QCOMPARE(quotes.first().text, text);
+        QCOMPARE(quotes.first().source, source);
     }
 
-    void binaryIsNotText() {
+    void notText_data() {
+        QTest::addColumn<QByteArray>("bytes");
         QByteArray binary;
         for (int i = 0; i < 4096; ++i)
             binary.append(char(i * 7919 % 256));
-        QCOMPARE(messageOf(readQuotesFile(write(u"binary.txt"_s, binary), 0)),
-                 u"ios.quotes.importFailed"_s);
-        // Odd-length bytes that are not UTF-8 cannot be UTF-16 either.
-        QCOMPARE(decodeImportText(QByteArray("\xff\xfe\x41", 3)), std::nullopt);
-        // A lone surrogate is not UTF-16.
-        QCOMPARE(decodeImportText(QByteArray("\xff\xfe\x00\xd8\x41\x00", 6)), std::nullopt);
+        QTest::newRow("binary") << binary;
+        QTest::newRow("odd length, not UTF-8") << QByteArray("\xff\xfe\x41", 3);
+        QTest::newRow("lone surrogate") << QByteArray("\xff\xfe\x00\xd8\x41\x00", 6);
+        QTest::newRow("UTF-8 with a NUL") << QByteArray("Some words\0 and more", 21);
+        QTest::newRow("UTF-8 with a NUL, even length") << QByteArray("Some words\0 and more!", 22);
+        QTest::newRow("UTF-16 with a NUL") << QByteArray("S\0o\0\0\0m\0e\0", 10);
+        QTest::newRow("UTF-16 with a NUL and a BOM") << QByteArray("\xfe\xff\0S\0\0\0o", 8);
     }
 
-    void longLineWithoutBreaks() {
-        const QByteArray line(maxImportFileSize, 'x');
-        const QList<Quote> quotes = quotesOf(readQuotesFile(write(u"line.txt"_s, line), 0));
-        QCOMPARE(quotes.size(), 1);
-        QCOMPARE(quotes.first().text.size(), 500);
+    void notText() {
+        QFETCH(QByteArray, bytes);
+        QCOMPARE(decodeImportText(bytes), std::nullopt);
     }
 };
 

@@ -67,7 +67,7 @@ private Q_SLOTS:
         };
         QCOMPARE(image.pixelColor(int(40 * scale), row), QColor(Qt::black));
         QCOMPARE(image.pixelColor(int(120 * scale), row).rgb(), colour.rgb());
-        QVERIFY2(std::abs(alpha(120) - 255) < 10, QByteArray::number(alpha(120)));
+        QVERIFY2(std::abs(alpha(120) - 255) < 10, QByteArray::number(alpha(120)).constData());
         if (!blurred) {
             for (const double x : {99, 100, 139, 140})
                 QCOMPARE(alpha(x), x >= 100 && x < 140 ? 255.0 : 0.0);
@@ -76,8 +76,8 @@ private Q_SLOTS:
         // Half coverage at the edge (x 140), a sixth one standard deviation out,
         // nothing far away, never rising outwards.
         const double edge = alpha(140 - 1 / scale);
-        QVERIFY2(std::abs(edge - 128) < 25, QByteArray::number(edge));
-        QVERIFY2(std::abs(alpha(144) - 40) < 14, QByteArray::number(alpha(144)));
+        QVERIFY2(std::abs(edge - 128) < 25, QByteArray::number(edge).constData());
+        QVERIFY2(std::abs(alpha(144) - 40) < 14, QByteArray::number(alpha(144)).constData());
         QVERIFY(alpha(165) <= 2);
         for (int x = int(120 * scale); x < int(165 * scale); ++x)
             QVERIFY(image.pixelColor(x, row).alpha() >= image.pixelColor(x + 1, row).alpha());

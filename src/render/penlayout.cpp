@@ -17,8 +17,6 @@ namespace {
 
 constexpr double narrowAngle = -std::numbers::pi / 5; // -36°
 constexpr double wideAngle = -std::numbers::pi / 9;   // -20°
-// Pen units kept free beyond the back end for the hanging charm.
-constexpr double charmRoom = 81.84;
 
 double stageAngle(double width) {
     return width < 560 ? narrowAngle : wideAngle;

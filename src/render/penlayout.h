@@ -21,6 +21,8 @@ inline constexpr double firstSlotX = 300;
 inline constexpr double silhouetteR = 56.64; // 0.96 · beadR
 // A view point this close to a slot centre picks that bead.
 inline constexpr double catchRadius = 73.16; // 1.24 · beadR
+// Pen units kept free beyond the back end, across the view, for the charm.
+inline constexpr double charmRoom = 81.84;
 
 struct PenLayout {
     QPointF origin;

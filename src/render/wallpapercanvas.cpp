@@ -5,11 +5,9 @@
 #include "render/penlayout.h"
 #include "render/penpainter.h"
 #include "render/penpalette.h"
+#include "render/renderpool.h"
 
 #include <QPainter>
-#include <QSemaphore>
-#include <QThread>
-#include <QThreadPool>
 
 #include <algorithm>
 #include <cmath>
@@ -111,26 +109,17 @@ std::optional<QImage> renderWallpaper(const WallpaperCanvas& canvas, double widt
         paintWallpaper(painter, size, canvas, scale);
     };
 
-    // Bands of rows are painted side by side on the global pool. From a pool
-    // thread the engine also leaves each fill whole instead of splitting it
-    // across the pool, which on few cores costs more than it saves.
-    QThreadPool* pool = QThreadPool::globalInstance();
-    const int bands = std::clamp(pool->maxThreadCount(), 1, 16);
-    if (bands == 1 || image.height() < 64 * bands || pool->contains(QThread::currentThread())) {
+    // Bands of rows are painted side by side, one for each thread that
+    // paints.
+    const int bands = std::clamp(renderPool().maxThreadCount() + 1, 1, 16);
+    if (bands == 1 || image.height() < 64 * bands) {
         paintRows(0, image.height());
         return image;
     }
-    QSemaphore finished;
-    for (int i = 0; i < bands; ++i) {
-        const int top = int(qint64(image.height()) * i / bands);
-        const int bottom = int(qint64(image.height()) * (i + 1) / bands);
-        pool->start([&, top, bottom] {
-            paintRows(top, bottom);
-            finished.release();
-        });
-    }
-    // Every band refers to this frame, so all of them are waited for.
-    finished.acquire(bands);
+    runPieces(std::size_t(bands), [&](std::size_t i) {
+        paintRows(int(qint64(image.height()) * qint64(i) / bands),
+                  int(qint64(image.height()) * qint64(i + 1) / bands));
+    });
     return image;
 }
 

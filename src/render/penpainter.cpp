@@ -88,12 +88,14 @@ QPainterPath shadowBar(const QString& type, double thick) {
     return bar;
 }
 
-QByteArray beadKey(const BeadSpec& bead, double r, double angle, double scale, double thick) {
+// Only what the bead's picture depends on, so that the same bead is shared
+// between pen types, angles where it does not turn, and the tray.
+QByteArray beadKey(const BeadSpec& bead, double r, double angle, double scale) {
     QByteArray key = "bead";
     appendKey(key, int(bead.shape));
     appendRgb(key, bead.rgb);
     appendRgb(key, bead.centre.value_or(RGB{-1, -1, -1}));
-    for (const double value : {r, angle, scale, thick})
+    for (const double value : {r, beadFollowsPenAngle(bead.shape) ? angle : 0.0, scale})
         appendKey(key, value);
     if (bead.letter)
         key.append(bead.letter->toUtf8());
@@ -296,11 +298,10 @@ void drawPen(QPainter& p, const DrawPenOptions& opts) {
     for (int i = 0; i < count; ++i) {
         const ShadowBead& b = placed[i];
         const BeadSpec& bead = opts.beads[i];
-        parts.push_back({beadKey(bead, b.r, angle, scale, thick), beadBounds(b.r),
-                         QTransform().translate(b.x, b.y).rotate(-angleDegrees),
-                         [&bead, r = b.r, angle, scale, thick](QPainter& q) {
-                             drawBead(q, bead, r, angle, scale, thick);
-                         }});
+        parts.push_back(
+            {beadKey(bead, b.r, angle, scale), beadBounds(b.r),
+             QTransform().translate(b.x, b.y).rotate(-angleDegrees),
+             [&bead, r = b.r, angle, scale](QPainter& q) { drawBead(q, bead, r, angle, scale); }});
         const bool touching = i > 0 && b.x - placed[i - 1].x <= slotPitch;
         if (marks && touching && roundBodied(bead.shape)) {
             QByteArray key = "contact-mark";
@@ -340,7 +341,7 @@ void drawPen(QPainter& p, const DrawPenOptions& opts) {
         p.setOpacity(p.opacity() * previewOpacity);
         p.translate(slotCentre(*gap), 0);
         p.rotate(-angleDegrees);
-        drawBead(p, opts.preview->bead, beadR, angle, scale, thick);
+        drawBead(p, opts.preview->bead, beadR, angle, scale);
     }
     p.restore();
 }
@@ -394,8 +395,8 @@ void paintBeadIcon(QPainter& p, QSizeF size, const BeadSpec& bead, double device
     const double r = 0.46 * std::min(size.width(), size.height());
     const double scale = pixelScale(1, devicePixelRatio);
     // The tray shows the same icons again and again as it scrolls.
-    SpriteCache::forThisThread().draw(p, beadKey(bead, r, 0, scale, 0), beadBounds(r),
-                                      [&](QPainter& q) { drawBead(q, bead, r, 0, scale, 0); });
+    SpriteCache::forThisThread().draw(p, beadKey(bead, r, 0, scale), beadBounds(r),
+                                      [&](QPainter& q) { drawBead(q, bead, r, 0, scale); });
     p.restore();
 }
 

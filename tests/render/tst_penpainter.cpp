@@ -140,6 +140,25 @@ private Q_SLOTS:
             }
     }
 
+    // A bead looks the same on every pen type: a change of type paints the
+    // body, its shadows and shades again but no bead, so it costs the same
+    // however many beads the pen holds.
+    void beadsAreSharedAcrossPenTypes() {
+        SpriteCache& cache = SpriteCache::forThisThread();
+        const auto paintedOnTypeChange = [&](int count) {
+            cache.clear();
+            DrawPenOptions options;
+            options.beads = beads(count);
+            options.type = u"pencil"_s;
+            render(options);
+            const auto before = cache.painted();
+            options.type = u"highlighter"_s;
+            render(options);
+            return cache.painted() - before;
+        };
+        QCOMPARE(paintedOnTypeChange(4), paintedOnTypeChange(1));
+    }
+
     void anySizeAndAngleIsSafe() {
         Pen pen;
         pen.beads = mixedBeads;

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "model/catalog.h"
+
 #include <QPointF>
-#include <QString>
 
 #include <optional>
 #include <utility>
@@ -58,7 +59,7 @@ std::optional<int> dropGap(int beadCount, int targetSlot);
 std::optional<int> slotAt(int beadCount, QPointF viewPoint, const PenLayout& layout);
 
 // Where the body's contact shadow lies along the axis.
-std::pair<double, double> barrelSpan(const QString& penType);
+std::pair<double, double> barrelSpan(PenType type);
 
 // Where the charm hangs, in view coordinates: the back end of the axis.
 QPointF charmAnchor(const PenLayout& layout);

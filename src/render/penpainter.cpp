@@ -80,7 +80,7 @@ double contextPixelScale(const QPainter& p) {
 }
 
 // The body's contact shadow along the barrel.
-QPainterPath shadowBar(const QString& type, double thick) {
+QPainterPath shadowBar(PenType type, double thick) {
     const auto [start, end] = barrelSpan(type);
     QPainterPath bar;
     bar.addRoundedRect(QRectF(start, 0.44 * thick, end - start, 0.16 * thick), 0.08 * thick,
@@ -265,7 +265,7 @@ void drawPen(QPainter& p, const DrawPenOptions& opts) {
         QByteArray key = "shadows";
         for (const double value : {double(opts.dark), angle, thick, scale})
             appendKey(key, value);
-        key.append(opts.type.toUtf8()).append('\0');
+        appendKey(key, int(opts.type));
         QRectF bounds = shadowBar(opts.type, thick).boundingRect();
         for (int i = 0; i < count; ++i) {
             const ShadowBead& b = placed[i];
@@ -282,7 +282,7 @@ void drawPen(QPainter& p, const DrawPenOptions& opts) {
     }
     {
         QByteArray key = "body";
-        key.append(opts.type.toUtf8()).append('\0');
+        appendKey(key, int(opts.type));
         for (const RGB& colour : {body.top, body.bottom, body.ink})
             appendRgb(key, colour);
         for (const double value : {double(opts.dark), thick, scale})
@@ -357,7 +357,7 @@ void paintPenArtwork(QPainter& p, QSizeF size, const Pen& pen, bool dark,
     o.dark = dark;
     if (const BarrelSpec* barrel = barrelById(pen.barrel))
         o.barrel = *barrel;
-    o.type = pen.type;
+    o.type = penTypeFor(pen.type).type;
     o.ink = pen.ink;
     o.angle = layout.angle;
     o.pixelScale = pixelScale(layout.scale, devicePixelRatio);
@@ -369,8 +369,8 @@ void paintPenArtwork(QPainter& p, QSizeF size, const Pen& pen, bool dark,
         charm(p, charmAnchor(layout), layout.scale, pen.charm, dark);
 }
 
-void paintPenTypeThumb(QPainter& p, QSizeF size, QStringView type, QStringView barrel,
-                       QStringView ink, bool dark, double devicePixelRatio) {
+void paintPenTypeThumb(QPainter& p, QSizeF size, PenType type, QStringView barrel, QStringView ink,
+                       bool dark, double devicePixelRatio) {
     if (!(size.width() > 0 && size.height() > 0))
         return;
     const PenLayout layout = thumbLayout(size.width(), size.height());
@@ -378,7 +378,7 @@ void paintPenTypeThumb(QPainter& p, QSizeF size, QStringView type, QStringView b
     o.dark = dark;
     if (const BarrelSpec* known = barrelById(barrel))
         o.barrel = *known;
-    o.type = type.toString();
+    o.type = type;
     o.ink = ink.toString();
     o.pixelScale = pixelScale(layout.scale, devicePixelRatio);
     p.save();

@@ -53,7 +53,7 @@ void paintWallpaper(QPainter& painter, QSizeF size, const WallpaperCanvas& canva
     options.dark = dark;
     if (const BarrelSpec* barrel = barrelById(canvas.pen.barrel))
         options.barrel = *barrel;
-    options.type = canvas.pen.type;
+    options.type = penTypeFor(canvas.pen.type).type;
     options.ink = canvas.pen.ink;
     options.angle = layout.angle;
     options.pixelScale = pixelScale(layout.scale, devicePixelRatio);

@@ -80,7 +80,7 @@ private Q_SLOTS:
             thumb.setDevicePixelRatio(2);
             thumb.fill(Qt::white);
             QPainter painter(&thumb);
-            paintPenTypeThumb(painter, size, u"gel", u"white", u"#6FB3E0", false, 2);
+            paintPenTypeThumb(painter, size, PenType::gel, u"white", u"#6FB3E0", false, 2);
         };
         const auto before = ShadowLayer::shadowsRendered();
         paint({64, 20});
@@ -112,7 +112,7 @@ private Q_SLOTS:
         for (const PenTypeSpec& type : penTypeCatalog())
             for (const bool dark : {false, true}) {
                 DrawPenOptions options;
-                options.type = type.id;
+                options.type = type.type;
                 options.dark = dark;
                 options.angle = fit.layout.angle;
                 options.pixelScale = pixelScale(fit.layout.scale, 2);
@@ -149,10 +149,10 @@ private Q_SLOTS:
             cache.clear();
             DrawPenOptions options;
             options.beads = beads(count);
-            options.type = u"pencil"_s;
+            options.type = PenType::pencil;
             render(options);
             const auto before = cache.painted();
-            options.type = u"highlighter"_s;
+            options.type = PenType::highlighter;
             render(options);
             return cache.painted() - before;
         };

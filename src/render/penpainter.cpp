@@ -89,7 +89,8 @@ QPainterPath shadowBar(PenType type, double thick) {
 }
 
 // Only what the bead's picture depends on, so that the same bead is shared
-// between pen types, angles where it does not turn, and the tray.
+// between pen types and, where it does not turn with the pen, between
+// angles.
 QByteArray beadKey(const BeadSpec& bead, double r, double angle, double scale) {
     QByteArray key = "bead";
     appendKey(key, int(bead.shape));

@@ -41,13 +41,6 @@ class TestPenLayout : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void stageAngleAndSmallestScale() {
-        QCOMPARE(fitStage(559.9).layout.angle, narrowAngle);
-        QCOMPARE(fitStage(560).layout.angle, wideAngle);
-        QCOMPARE(fitStage(10).layout.scale, 0.01);
-        QCOMPARE(fitStage(-50).layout.scale, 0.01);
-    }
-
     // Any pen of any type, with all its beads, lies on a stage of whole
     // points; pen and charm use the width up to the right margin.
     void stageHoldsEveryPen_data() {
@@ -68,8 +61,12 @@ private Q_SLOTS:
         QVERIFY(charmEdge < width && charmEdge > width - 12);
     }
 
-    // Within one angle a wider stage shows a larger pen on a taller stage.
+    // The angle turns at 560 points; within one angle a wider stage shows a
+    // larger pen on a taller stage, never at a scale below 0.01.
     void stageGrowsWithItsWidth() {
+        QCOMPARE(fitStage(559.9).layout.angle, narrowAngle);
+        QCOMPARE(fitStage(560).layout.angle, wideAngle);
+        QCOMPARE(fitStage(-50).layout.scale, 0.01);
         for (const auto& widths : {std::array{200.0, 400.0, 559.0}, {560.0, 800.0, 1600.0}})
             for (std::size_t i = 1; i < widths.size(); ++i) {
                 const StageFit smaller = fitStage(widths[i - 1]);
@@ -141,17 +138,14 @@ private Q_SLOTS:
     }
 
     // The contact shadow of every body runs under all six beads.
-    void barrelSpansHoldTheBeads() {
+    void barrelSpansAndPixelScale() {
         for (const PenTypeSpec& spec : penTypeCatalog()) {
             const auto [start, end] = barrelSpan(spec.type);
             QVERIFY(start <= slotCentre(0) - beadR && end >= slotCentre(5) + beadR);
             QVERIFY(start >= 0 && end <= penLength);
         }
-    }
-
-    void pixelScaleDefaultsToTwo() {
         QCOMPARE(pixelScale(0.0625, 2), 0.125);
-        QCOMPARE(pixelScale(1, 0), 2.0);
+        QCOMPARE(pixelScale(1, 0), 2.0); // no screen factor: 2
     }
 };
 

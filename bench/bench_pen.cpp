@@ -43,7 +43,7 @@ void stageFrame(benchmark::State& run, double ratio, bool fresh) {
     stage.setDevicePixelRatio(ratio);
     DrawPenOptions options;
     options.beads = *beads;
-    options.type = u"gel"_s;
+    options.type = PenType::gel;
     options.angle = fit.layout.angle;
     options.pixelScale = pixelScale(fit.layout.scale, ratio);
     const QPointF anchor = charmAnchor(fit.layout);
@@ -96,7 +96,7 @@ void BM_TypeThumb64(benchmark::State& run) {
         thumb.fill(Qt::transparent);
         QPainter painter(&thumb);
         painter.setRenderHint(QPainter::Antialiasing);
-        paintPenTypeThumb(painter, size, u"fountain", u"white", u"#6FB3E0", false, 2);
+        paintPenTypeThumb(painter, size, PenType::fountain, u"white", u"#6FB3E0", false, 2);
     }
     benchmark::DoNotOptimize(thumb.constBits());
 }

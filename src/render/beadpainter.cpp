@@ -575,8 +575,21 @@ void beadFace(QPainter& p, double s, double cy, std::optional<RGB> cheeks) {
     p.restore();
 }
 
-void drawBead(QPainter& p, const BeadSpec& bead, double r, double angle, double pixelScale,
-              [[maybe_unused]] double thick) {
+bool beadFollowsPenAngle(BeadShape shape) {
+    switch (shape) {
+    case BeadShape::round:
+    case BeadShape::pearl:
+    case BeadShape::sprinkle:
+    case BeadShape::smile:
+    case BeadShape::letter:
+    case BeadShape::rhine:
+        return false;
+    default:
+        return true;
+    }
+}
+
+void drawBead(QPainter& p, const BeadSpec& bead, double r, double angle, double pixelScale) {
     if (!(r > 0) || !std::isfinite(r))
         return;
     if (!(pixelScale > 0) || !std::isfinite(pixelScale))

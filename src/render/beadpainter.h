@@ -12,10 +12,13 @@ namespace tessaro {
 
 // Paints one bead of any catalog kind, centred on the painter's origin, at
 // radius `r`. `angle` is the pen's angle (the bead itself stands upright);
-// `pixelScale` is device pixels per unit, below which details are skipped;
-// `thick` is the pen body's thickness, 0 for a bead drawn alone.
-void drawBead(QPainter& painter, const BeadSpec& bead, double r, double angle, double pixelScale,
-              double thick);
+// `pixelScale` is device pixels per unit, below which details are skipped.
+void drawBead(QPainter& painter, const BeadSpec& bead, double r, double angle, double pixelScale);
+
+// Whether a bead of `shape` looks different at another pen angle: the
+// jelly's thread lies along the pen and a shaped bead's contact shade follows
+// it; the other round beads look the same at any angle.
+bool beadFollowsPenAngle(BeadShape shape);
 
 // The outline of a shaped bead at radius `r`, centred on (0, 0); nothing for
 // the round-bodied kinds.

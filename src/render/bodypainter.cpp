@@ -15,24 +15,6 @@ namespace tessaro {
 
 namespace {
 
-enum class BodyKind { pencil, ballpoint, gel, fountain, brush, highlighter, mechanical };
-
-BodyKind bodyKind(QStringView id) {
-    if (id == u"ballpoint")
-        return BodyKind::ballpoint;
-    if (id == u"gel")
-        return BodyKind::gel;
-    if (id == u"fountain")
-        return BodyKind::fountain;
-    if (id == u"brush")
-        return BodyKind::brush;
-    if (id == u"highlighter")
-        return BodyKind::highlighter;
-    if (id == u"mechanical")
-        return BodyKind::mechanical;
-    return BodyKind::pencil;
-}
-
 // One painter call: the painter, its input and the sizes derived from them.
 struct Body {
     QPainter& p;
@@ -446,10 +428,10 @@ RGB inkColour(QStringView inkId) {
     return rgbFromHex(isInkColour(inkId) ? inkId : QStringView(inkColours().first()));
 }
 
-BodyInput makeBodyInput(QStringView typeId, const std::optional<BarrelSpec>& barrelSpec,
+BodyInput makeBodyInput(PenType type, const std::optional<BarrelSpec>& barrelSpec,
                         QStringView inkId, bool dark, double pixelScale) {
     BodyInput input;
-    input.thick = penTypeFor(typeId).thick;
+    input.thick = penTypeSpec(type).thick;
     input.palette = penPalette(dark);
     input.top = barrelSpec ? barrelSpec->top : input.palette[paletteEntry::barrelTop];
     input.bottom = barrelSpec ? barrelSpec->bottom : input.palette[paletteEntry::barrelBottom];
@@ -463,7 +445,7 @@ QLinearGradient barrelShading(double thick, const RGB& top, const RGB& bottom) {
     return cylinderShading(-thick / 2, thick / 2, top, bottom);
 }
 
-QPainterPath bodyOutline(QStringView typeId, double T) {
+QPainterPath bodyOutline(PenType type, double T) {
     QPainterPath outline;
     auto tip = [&](std::initializer_list<QPointF> points) {
         QPolygonF polygon(points);
@@ -475,8 +457,8 @@ QPainterPath bodyOutline(QStringView typeId, double T) {
         outline = outline.united(roundedRect(x, y * T, width, height * T, radius * T));
     };
 
-    switch (bodyKind(typeId)) {
-    case BodyKind::ballpoint:
+    switch (type) {
+    case PenType::ballpoint:
         tip({{14, -0.05 * T}, {148, -0.3 * T}, {148, 0.3 * T}, {14, 0.05 * T}});
         part(120, -0.5, 838, 1, 0.3);
         part(138, -0.52, 152, 1.04, 0.26);
@@ -484,38 +466,38 @@ QPainterPath bodyOutline(QStringView typeId, double T) {
         part(938, -0.56, 46, 1.12, 0.2);
         part(976, -0.34, 24, 0.68, 0.16);
         break;
-    case BodyKind::gel:
+    case PenType::gel:
         tip({{48, -0.05 * T}, {126, -0.26 * T}, {126, 0.26 * T}, {48, 0.05 * T}});
         part(96, -0.5, 862, 1, 0.26);
         part(958, -0.62, 42, 1.24, 0.18);
         break;
-    case BodyKind::fountain:
+    case PenType::fountain:
         tip({{6, 0}, {164, -0.32 * T}, {164, 0.32 * T}});
         part(148, -0.46, 48, 0.92, 0.16);
         part(176, -0.5, 700, 1, 0.22);
         part(852, -0.58, 148, 1.16, 0.24);
         part(890, -0.88, 96, 0.26, 0.13);
         break;
-    case BodyKind::brush:
+    case PenType::brush:
         tip({{4, 0}, {190, -0.31 * T}, {190, 0.31 * T}});
         part(164, -0.44, 64, 0.88, 0.14);
         part(196, -0.5, 762, 1, 0.24);
         part(958, -0.62, 42, 1.24, 0.18);
         break;
-    case BodyKind::highlighter:
+    case PenType::highlighter:
         tip({{2, -0.3 * T}, {76, -0.4 * T}, {76, 0.4 * T}, {2, 0.05 * T}});
         part(58, -0.42, 62, 0.84, 0.16);
         part(84, -0.5, 812, 1, 0.22);
         part(890, -0.62, 110, 1.24, 0.26);
         break;
-    case BodyKind::mechanical:
+    case PenType::mechanical:
         tip({{76, -0.075 * T}, {208, -0.4 * T}, {208, 0.4 * T}, {76, 0.075 * T}});
         part(26, -0.055, 56, 0.11, 0);
         part(196, -0.5, 748, 1, 0.24);
         part(842, -0.88, 108, 0.26, 0.13);
         part(928, -0.56, 72, 1.12, 0.18);
         break;
-    case BodyKind::pencil:
+    case PenType::pencil:
         tip({{0, 0}, {92, -0.5 * T}, {92, 0.5 * T}});
         part(90, -0.5, 868, 1, 0);
         part(958, -0.62, 42, 1.24, 0.18);
@@ -524,7 +506,7 @@ QPainterPath bodyOutline(QStringView typeId, double T) {
     return outline;
 }
 
-void drawBody(QPainter& painter, QStringView typeId, const BodyInput& input) {
+void drawBody(QPainter& painter, PenType type, const BodyInput& input) {
     const double T = input.thick;
     if (!std::isfinite(T) || T <= 0)
         return;
@@ -534,26 +516,26 @@ void drawBody(QPainter& painter, QStringView typeId, const BodyInput& input) {
 
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    switch (bodyKind(typeId)) {
-    case BodyKind::pencil:
+    switch (type) {
+    case PenType::pencil:
         paintPencil(body);
         break;
-    case BodyKind::ballpoint:
+    case PenType::ballpoint:
         paintBallpoint(body);
         break;
-    case BodyKind::gel:
+    case PenType::gel:
         paintGel(body);
         break;
-    case BodyKind::fountain:
+    case PenType::fountain:
         paintFountain(body);
         break;
-    case BodyKind::brush:
+    case PenType::brush:
         paintBrush(body);
         break;
-    case BodyKind::highlighter:
+    case PenType::highlighter:
         paintHighlighter(body);
         break;
-    case BodyKind::mechanical:
+    case PenType::mechanical:
         paintMechanical(body);
         break;
     }

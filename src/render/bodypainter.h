@@ -30,18 +30,17 @@ RGB inkColour(QStringView inkId);
 
 // The record for a pen type, its barrel (the palette's default barrel when
 // there is none), ink and appearance.
-BodyInput makeBodyInput(QStringView typeId, const std::optional<BarrelSpec>& barrel,
-                        QStringView inkId, bool dark, double pixelScale);
+BodyInput makeBodyInput(PenType type, const std::optional<BarrelSpec>& barrel, QStringView inkId,
+                        bool dark, double pixelScale);
 
 // The glossy cylinder shading shared by the barrels, across a body T high.
 QLinearGradient barrelShading(double thick, const RGB& top, const RGB& bottom);
 
-// The closed outline of a whole body, for its shadow. Unknown ids give the
-// pencil's.
-QPainterPath bodyOutline(QStringView typeId, double thick);
+// The closed outline of a whole body, for its shadow.
+QPainterPath bodyOutline(PenType type, double thick);
 
-// Draws the body of a pen type in pen space; unknown ids draw the pencil.
-// The painter's state is left as it was found.
-void drawBody(QPainter& painter, QStringView typeId, const BodyInput& input);
+// Draws the body of a pen type in pen space. The painter's state is left as
+// it was found.
+void drawBody(QPainter& painter, PenType type, const BodyInput& input);
 
 } // namespace tessaro

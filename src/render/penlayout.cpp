@@ -11,14 +11,10 @@
 
 namespace tessaro {
 
-using namespace Qt::StringLiterals;
-
 namespace {
 
 constexpr double narrowAngle = -std::numbers::pi / 5; // -36°
 constexpr double wideAngle = -std::numbers::pi / 9;   // -20°
-// Pen units kept free beyond the back end for the hanging charm.
-constexpr double charmRoom = 81.84;
 
 double stageAngle(double width) {
     return width < 560 ? narrowAngle : wideAngle;
@@ -89,19 +85,23 @@ std::optional<int> slotAt(int beadCount, QPointF viewPoint, const PenLayout& lay
     return std::nullopt;
 }
 
-std::pair<double, double> barrelSpan(const QString& penType) {
-    if (penType == u"ballpoint")
+std::pair<double, double> barrelSpan(PenType type) {
+    switch (type) {
+    case PenType::pencil:
+        break;
+    case PenType::ballpoint:
         return {150, 984};
-    if (penType == u"gel")
+    case PenType::gel:
         return {130, 1000};
-    if (penType == u"fountain")
+    case PenType::fountain:
         return {200, 1000};
-    if (penType == u"brush")
+    case PenType::brush:
         return {210, 1000};
-    if (penType == u"highlighter")
+    case PenType::highlighter:
         return {90, 1000};
-    if (penType == u"mechanical")
+    case PenType::mechanical:
         return {220, 1000};
+    }
     return {92, 1000};
 }
 

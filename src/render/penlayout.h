@@ -1,7 +1,8 @@
 #pragma once
 
+#include "model/catalog.h"
+
 #include <QPointF>
-#include <QString>
 
 #include <optional>
 #include <utility>
@@ -21,6 +22,8 @@ inline constexpr double firstSlotX = 300;
 inline constexpr double silhouetteR = 56.64; // 0.96 · beadR
 // A view point this close to a slot centre picks that bead.
 inline constexpr double catchRadius = 73.16; // 1.24 · beadR
+// Pen units kept free beyond the back end, across the view, for the charm.
+inline constexpr double charmRoom = 81.84;
 
 struct PenLayout {
     QPointF origin;
@@ -56,7 +59,7 @@ std::optional<int> dropGap(int beadCount, int targetSlot);
 std::optional<int> slotAt(int beadCount, QPointF viewPoint, const PenLayout& layout);
 
 // Where the body's contact shadow lies along the axis.
-std::pair<double, double> barrelSpan(const QString& penType);
+std::pair<double, double> barrelSpan(PenType type);
 
 // Where the charm hangs, in view coordinates: the back end of the axis.
 QPointF charmAnchor(const PenLayout& layout);

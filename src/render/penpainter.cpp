@@ -80,7 +80,7 @@ double contextPixelScale(const QPainter& p) {
 }
 
 // The body's contact shadow along the barrel.
-QPainterPath shadowBar(const QString& type, double thick) {
+QPainterPath shadowBar(PenType type, double thick) {
     const auto [start, end] = barrelSpan(type);
     QPainterPath bar;
     bar.addRoundedRect(QRectF(start, 0.44 * thick, end - start, 0.16 * thick), 0.08 * thick,
@@ -88,12 +88,15 @@ QPainterPath shadowBar(const QString& type, double thick) {
     return bar;
 }
 
-QByteArray beadKey(const BeadSpec& bead, double r, double angle, double scale, double thick) {
+// Only what the bead's picture depends on, so that the same bead is shared
+// between pen types and, where it does not turn with the pen, between
+// angles.
+QByteArray beadKey(const BeadSpec& bead, double r, double angle, double scale) {
     QByteArray key = "bead";
     appendKey(key, int(bead.shape));
     appendRgb(key, bead.rgb);
     appendRgb(key, bead.centre.value_or(RGB{-1, -1, -1}));
-    for (const double value : {r, angle, scale, thick})
+    for (const double value : {r, beadFollowsPenAngle(bead.shape) ? angle : 0.0, scale})
         appendKey(key, value);
     if (bead.letter)
         key.append(bead.letter->toUtf8());
@@ -263,7 +266,7 @@ void drawPen(QPainter& p, const DrawPenOptions& opts) {
         QByteArray key = "shadows";
         for (const double value : {double(opts.dark), angle, thick, scale})
             appendKey(key, value);
-        key.append(opts.type.toUtf8()).append('\0');
+        appendKey(key, int(opts.type));
         QRectF bounds = shadowBar(opts.type, thick).boundingRect();
         for (int i = 0; i < count; ++i) {
             const ShadowBead& b = placed[i];
@@ -280,7 +283,7 @@ void drawPen(QPainter& p, const DrawPenOptions& opts) {
     }
     {
         QByteArray key = "body";
-        key.append(opts.type.toUtf8()).append('\0');
+        appendKey(key, int(opts.type));
         for (const RGB& colour : {body.top, body.bottom, body.ink})
             appendRgb(key, colour);
         for (const double value : {double(opts.dark), thick, scale})
@@ -296,11 +299,10 @@ void drawPen(QPainter& p, const DrawPenOptions& opts) {
     for (int i = 0; i < count; ++i) {
         const ShadowBead& b = placed[i];
         const BeadSpec& bead = opts.beads[i];
-        parts.push_back({beadKey(bead, b.r, angle, scale, thick), beadBounds(b.r),
-                         QTransform().translate(b.x, b.y).rotate(-angleDegrees),
-                         [&bead, r = b.r, angle, scale, thick](QPainter& q) {
-                             drawBead(q, bead, r, angle, scale, thick);
-                         }});
+        parts.push_back(
+            {beadKey(bead, b.r, angle, scale), beadBounds(b.r),
+             QTransform().translate(b.x, b.y).rotate(-angleDegrees),
+             [&bead, r = b.r, angle, scale](QPainter& q) { drawBead(q, bead, r, angle, scale); }});
         const bool touching = i > 0 && b.x - placed[i - 1].x <= slotPitch;
         if (marks && touching && roundBodied(bead.shape)) {
             QByteArray key = "contact-mark";
@@ -340,7 +342,7 @@ void drawPen(QPainter& p, const DrawPenOptions& opts) {
         p.setOpacity(p.opacity() * previewOpacity);
         p.translate(slotCentre(*gap), 0);
         p.rotate(-angleDegrees);
-        drawBead(p, opts.preview->bead, beadR, angle, scale, thick);
+        drawBead(p, opts.preview->bead, beadR, angle, scale);
     }
     p.restore();
 }
@@ -356,7 +358,7 @@ void paintPenArtwork(QPainter& p, QSizeF size, const Pen& pen, bool dark,
     o.dark = dark;
     if (const BarrelSpec* barrel = barrelById(pen.barrel))
         o.barrel = *barrel;
-    o.type = pen.type;
+    o.type = penTypeFor(pen.type).type;
     o.ink = pen.ink;
     o.angle = layout.angle;
     o.pixelScale = pixelScale(layout.scale, devicePixelRatio);
@@ -368,8 +370,8 @@ void paintPenArtwork(QPainter& p, QSizeF size, const Pen& pen, bool dark,
         charm(p, charmAnchor(layout), layout.scale, pen.charm, dark);
 }
 
-void paintPenTypeThumb(QPainter& p, QSizeF size, QStringView type, QStringView barrel,
-                       QStringView ink, bool dark, double devicePixelRatio) {
+void paintPenTypeThumb(QPainter& p, QSizeF size, PenType type, QStringView barrel, QStringView ink,
+                       bool dark, double devicePixelRatio) {
     if (!(size.width() > 0 && size.height() > 0))
         return;
     const PenLayout layout = thumbLayout(size.width(), size.height());
@@ -377,7 +379,7 @@ void paintPenTypeThumb(QPainter& p, QSizeF size, QStringView type, QStringView b
     o.dark = dark;
     if (const BarrelSpec* known = barrelById(barrel))
         o.barrel = *known;
-    o.type = type.toString();
+    o.type = type;
     o.ink = ink.toString();
     o.pixelScale = pixelScale(layout.scale, devicePixelRatio);
     p.save();
@@ -394,8 +396,8 @@ void paintBeadIcon(QPainter& p, QSizeF size, const BeadSpec& bead, double device
     const double r = 0.46 * std::min(size.width(), size.height());
     const double scale = pixelScale(1, devicePixelRatio);
     // The tray shows the same icons again and again as it scrolls.
-    SpriteCache::forThisThread().draw(p, beadKey(bead, r, 0, scale, 0), beadBounds(r),
-                                      [&](QPainter& q) { drawBead(q, bead, r, 0, scale, 0); });
+    SpriteCache::forThisThread().draw(p, beadKey(bead, r, 0, scale), beadBounds(r),
+                                      [&](QPainter& q) { drawBead(q, bead, r, 0, scale); });
     p.restore();
 }
 

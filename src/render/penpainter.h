@@ -38,7 +38,7 @@ struct DrawPenOptions {
     QList<BeadSpec> beads; // in slot order
     bool dark = false;
     std::optional<BarrelSpec> barrel; // the palette's default barrel when absent
-    QString type = defaultPenType;
+    PenType type = PenType::pencil;
     QString ink = defaultInk;
     double angle = 0; // the pen's angle on screen, radians
     std::optional<int> selected;
@@ -71,7 +71,7 @@ void paintPenArtwork(QPainter& painter, QSizeF size, const Pen& pen, bool dark,
                      const CharmPaint& charm = {});
 
 // A flat pen of one type without beads, for the type picker.
-void paintPenTypeThumb(QPainter& painter, QSizeF size, QStringView type, QStringView barrel,
+void paintPenTypeThumb(QPainter& painter, QSizeF size, PenType type, QStringView barrel,
                        QStringView ink, bool dark, double devicePixelRatio);
 
 // One bead centred in its frame, for the tray.

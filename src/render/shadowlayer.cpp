@@ -16,6 +16,8 @@ namespace {
 // Larger offscreen layers than this are cut down: nothing on a screen needs
 // more, and the buffers stay bounded whatever the transform.
 constexpr int maxSide = 8192;
+// Wide blurs run at up to this fraction of the resolution.
+constexpr int maxFactor = 16;
 // A Gaussian is spent after three standard deviations.
 constexpr double reachInSigmas = 3;
 
@@ -143,7 +145,7 @@ bool ShadowLayer::renderShadow(QPainter& painter, const QRectF& bounds, const Pa
         QPoint(int(std::ceil(wanted.right())) - 1, int(std::ceil(wanted.bottom())) - 1));
     // A wide blur loses nothing when it runs at a fraction of the
     // resolution and is scaled back up smoothly; it saves most of the work.
-    const int factor = sigma >= 6 ? std::min(16, int(sigma / 3)) : 1;
+    const int factor = sigma >= 6 ? std::min(maxFactor, int(sigma / 3)) : 1;
     // When the offscreen content is whole and sharp, copying it is the same
     // picture as painting it again, and much cheaper. Under a group opacity
     // overlapping parts would blend differently, so then it is painted.
@@ -241,6 +243,16 @@ void ShadowLayer::tintBands(const float* alpha, int w, int h, int factor, const 
         const float v = std::clamp((float(y) + 0.5f) / float(factor) - 0.5f, 0.0f, float(h - 1));
         return std::pair{std::min(int(v), h - 1), v - float(std::min(int(v), h - 1))};
     };
+    // Across a row, output pixel x = j · factor + k lies between small pixels
+    // j + step[k] and the next one, at weight[k] from the first: the same for
+    // every j, so worked out once.
+    std::array<int, maxFactor> step{};
+    std::array<float, maxFactor> weight{};
+    for (int k = 0; k < factor; ++k) {
+        const float at = (float(k) + 0.5f) / float(factor) - 0.5f;
+        step[std::size_t(k)] = at < 0 ? -1 : 0;
+        weight[std::size_t(k)] = at < 0 ? at + 1 : at;
+    }
     m_row.resize(std::size_t(w));
     constexpr int bandRows = 8;
     for (int top = 0; top < fullHeight; top += bandRows) {
@@ -271,15 +283,25 @@ void ShadowLayer::tintBands(const float* alpha, int w, int h, int factor, const 
             const float* lower = alpha + std::ptrdiff_t(std::min(y0 + 1, h - 1)) * w;
             const int from = std::max(0, lo - 1);
             const int to = std::min(w - 1, hi + 1);
+            float* row = m_row.data();
             for (int x = from; x <= to; ++x)
-                m_row[std::size_t(x)] = upper[x] + (lower[x] - upper[x]) * wy;
+                row[x] = upper[x] + (lower[x] - upper[x]) * wy;
+            int j = x0 / factor;
+            int k = x0 % factor;
             for (int x = x0; x < x1; ++x) {
-                const float u =
-                    std::clamp((float(x) + 0.5f) / float(factor) - 0.5f, float(from), float(to));
-                const int left = std::min(int(u), to);
-                const int right = std::min(left + 1, to);
-                const float l = m_row[std::size_t(left)];
-                line[x] = shade(l + (m_row[std::size_t(right)] - l) * (u - float(left)));
+                const int left = j + step[std::size_t(k)];
+                float coverage;
+                if (left < from)
+                    coverage = row[from];
+                else if (left >= to)
+                    coverage = row[to];
+                else
+                    coverage = row[left] + (row[left + 1] - row[left]) * weight[std::size_t(k)];
+                line[x] = shade(coverage);
+                if (++k == factor) {
+                    k = 0;
+                    ++j;
+                }
             }
         }
         copy(QRect(QPoint(x0, top), QPoint(x1 - 1, bottom - 1)));

@@ -1,15 +1,12 @@
 #include "spritecache.h"
 
+#include "render/renderpool.h"
+
 #include <QPaintEngine>
 #include <QPainter>
-#include <QSemaphore>
-#include <QThread>
-#include <QThreadPool>
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
-#include <memory>
 
 namespace tessaro {
 
@@ -113,37 +110,9 @@ void SpriteCache::prepare(const QPainter& painter, const std::vector<Part>& part
     if (jobs.empty())
         return;
 
-    // The pictures are independent, so they are painted side by side on the
-    // global pool. Painting from a pool thread also keeps the engine from
-    // splitting each fill across the pool again, which on few cores costs
-    // more than it saves. Late helpers find no work and touch nothing but
-    // the shared counters.
-    struct Shared {
-        std::atomic<std::size_t> next{0};
-        std::atomic<std::size_t> done{0};
-        QSemaphore finished;
-    };
-    const auto shared = std::make_shared<Shared>();
-    const std::size_t total = jobs.size();
-    Job* const first = jobs.data();
-    const auto work = [shared, first, total] {
-        for (std::size_t i; (i = shared->next.fetch_add(1)) < total;) {
-            first[i].image = render(first[i].place, *first[i].paint);
-            if (shared->done.fetch_add(1) + 1 == total)
-                shared->finished.release();
-        }
-    };
-    QThreadPool* pool = QThreadPool::globalInstance();
-    if (pool->contains(QThread::currentThread()) || pool->maxThreadCount() < 1) {
-        // Waiting here for the pool could wait for ourselves.
-        work();
-    } else {
-        const std::size_t helpers =
-            std::min(total, std::size_t(std::max(1, pool->maxThreadCount())));
-        for (std::size_t i = 0; i < helpers; ++i)
-            pool->start(work);
-    }
-    shared->finished.acquire();
+    // The pictures are independent, so they are painted side by side.
+    runPieces(jobs.size(),
+              [&jobs](std::size_t i) { jobs[i].image = render(jobs[i].place, *jobs[i].paint); });
 
     ++m_clock;
     for (Job& job : jobs)

@@ -46,9 +46,9 @@ public:
         QTransform transform;
         Paint paint;
     };
-    // Paints the parts that are not cached yet, several at once; the
-    // painter only lends its settings. The paint functions must be safe to
-    // run on other threads.
+    // Paints the parts that are not cached yet, several at once on the
+    // render pool and the calling thread; the painter only lends its
+    // settings. The paint functions must be safe to run on other threads.
     void prepare(const QPainter& painter, const std::vector<Part>& parts);
     void draw(QPainter& painter, const Part& part);
 

@@ -5,13 +5,9 @@
 #include "render/penlayout.h"
 #include "render/penpainter.h"
 #include "render/penpalette.h"
+#include "render/renderpool.h"
 
-#include <QGuiApplication>
 #include <QPainter>
-#include <QScreen>
-#include <QSemaphore>
-#include <QThread>
-#include <QThreadPool>
 
 #include <algorithm>
 #include <cmath>
@@ -21,15 +17,27 @@ namespace tessaro {
 
 namespace {
 
-constexpr double wallpaperAngle = -0.733038; // -42°
-constexpr double cos42 = 743.1448254773942;  // 1000 · cos 42°
-constexpr double sin42 = 669.1306063588582;  // 1000 · sin 42°
-// The pen's horizontal extent plus room for the hanging charm.
-constexpr double horizontalExtent = cos42 + 81.84;
+// The pen's tilt, back end up.
+constexpr double tiltDegrees = -42;
+constexpr double tilt = tiltDegrees * std::numbers::pi / 180;
+// The tip's place and the reach of pen and charm, as parts of the width; the
+// pen's vertical middle as a part of the height, a little below the centre.
+constexpr double leftEdge = 0.06;
+constexpr double rightEdge = 0.97;
+constexpr double middle = 0.58;
 // Larger images are refused rather than attempted: 16384² pixels is 1 GiB.
 constexpr double maxSide = 16384;
 
 } // namespace
+
+PenLayout wallpaperLayout(QSizeF size) {
+    // The pen's extent across and up the view, in pen units.
+    const double across = penLength * std::cos(tilt);
+    const double up = -penLength * std::sin(tilt);
+    const double x0 = leftEdge * size.width();
+    const double scale = std::max((rightEdge * size.width() - x0) / (across + charmRoom), 0.001);
+    return {QPointF(x0, middle * size.height() + scale * up / 2), scale, tilt};
+}
 
 void paintWallpaper(QPainter& painter, QSizeF size, const WallpaperCanvas& canvas,
                     double devicePixelRatio) {
@@ -37,10 +45,7 @@ void paintWallpaper(QPainter& painter, QSizeF size, const WallpaperCanvas& canva
     painter.fillRect(QRectF(QPointF(0, 0), size),
                      QColor::fromRgb(int(background.r), int(background.g), int(background.b)));
 
-    const double width = size.width();
-    const double x0 = 0.06 * width;
-    const double scale = std::max((0.97 * width - x0) / horizontalExtent, 0.001);
-    const double cy = 0.58 * size.height() + scale * sin42 * 0.5;
+    const PenLayout layout = wallpaperLayout(size);
     const bool dark = 0.299 * background.r + 0.587 * background.g + 0.114 * background.b < 128;
 
     DrawPenOptions options;
@@ -48,33 +53,33 @@ void paintWallpaper(QPainter& painter, QSizeF size, const WallpaperCanvas& canva
     options.dark = dark;
     if (const BarrelSpec* barrel = barrelById(canvas.pen.barrel))
         options.barrel = *barrel;
-    options.type = canvas.pen.type;
+    options.type = penTypeFor(canvas.pen.type).type;
     options.ink = canvas.pen.ink;
-    options.angle = wallpaperAngle;
-    options.pixelScale = pixelScale(scale, devicePixelRatio);
+    options.angle = layout.angle;
+    options.pixelScale = pixelScale(layout.scale, devicePixelRatio);
     // A wallpaper is painted once; its large parts would only crowd the cache.
     options.cacheParts = false;
 
     painter.save();
-    painter.translate(x0, cy);
-    painter.scale(scale, scale);
-    painter.rotate(wallpaperAngle * 180 / std::numbers::pi);
+    layout.apply(painter);
     drawPen(painter, options);
     painter.restore();
 
-    drawCharm(painter, QPointF(x0 + scale * cos42, cy - scale * sin42), scale, 0, canvas.pen.charm,
-              penPalette(dark), options.pixelScale);
+    drawCharm(painter, charmAnchor(layout), layout.scale, 0, canvas.pen.charm, penPalette(dark),
+              options.pixelScale);
 }
 
-QSize wallpaperPixelSize() {
-    const QScreen* screen = qobject_cast<QGuiApplication*>(QCoreApplication::instance())
-                                ? QGuiApplication::primaryScreen()
-                                : nullptr;
-    if (!screen)
-        return {2560, 1600};
-    const double ratio = screen->devicePixelRatio() > 0 ? screen->devicePixelRatio() : 2.0;
-    const QSize points = screen->size();
-    return {int(std::round(points.width() * ratio)), int(std::round(points.height() * ratio))};
+QSize wallpaperPixelSize(QSizeF screenPoints, double devicePixelRatio) {
+    const double ratio =
+        devicePixelRatio > 0 && std::isfinite(devicePixelRatio) ? devicePixelRatio : 2.0;
+    const double width = std::round(screenPoints.width() * ratio);
+    const double height = std::round(screenPoints.height() * ratio);
+    // Far below what an int holds; renderWallpaper refuses what it cannot
+    // allocate.
+    constexpr double largest = 1 << 20;
+    if (!(width >= 1 && height >= 1 && width <= largest && height <= largest))
+        return defaultWallpaperPixelSize;
+    return {int(width), int(height)};
 }
 
 std::optional<QImage> renderWallpaper(const WallpaperCanvas& canvas, double width, double height,
@@ -104,26 +109,17 @@ std::optional<QImage> renderWallpaper(const WallpaperCanvas& canvas, double widt
         paintWallpaper(painter, size, canvas, scale);
     };
 
-    // Bands of rows are painted side by side on the global pool. From a pool
-    // thread the engine also leaves each fill whole instead of splitting it
-    // across the pool, which on few cores costs more than it saves.
-    QThreadPool* pool = QThreadPool::globalInstance();
-    const int bands = std::clamp(pool->maxThreadCount(), 1, 16);
-    if (bands == 1 || image.height() < 64 * bands || pool->contains(QThread::currentThread())) {
+    // Bands of rows are painted side by side, one for each thread that
+    // paints.
+    const int bands = std::clamp(renderPool().maxThreadCount() + 1, 1, 16);
+    if (bands == 1 || image.height() < 64 * bands) {
         paintRows(0, image.height());
         return image;
     }
-    QSemaphore finished;
-    for (int i = 0; i < bands; ++i) {
-        const int top = int(qint64(image.height()) * i / bands);
-        const int bottom = int(qint64(image.height()) * (i + 1) / bands);
-        pool->start([&, top, bottom] {
-            paintRows(top, bottom);
-            finished.release();
-        });
-    }
-    // Every band refers to this frame, so all of them are waited for.
-    finished.acquire(bands);
+    runPieces(std::size_t(bands), [&](std::size_t i) {
+        paintRows(int(qint64(image.height()) * qint64(i) / bands),
+                  int(qint64(image.height()) * qint64(i + 1) / bands));
+    });
     return image;
 }
 

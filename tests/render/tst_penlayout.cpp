@@ -1,69 +1,102 @@
+#include "model/pen.h"
+#include "render/bodypainter.h"
 #include "render/penlayout.h"
 
 #include <QImage>
 #include <QPainter>
 #include <QTest>
 
+#include <array>
 #include <cmath>
 #include <numbers>
 
 using namespace tessaro;
-using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr double narrowAngle = -std::numbers::pi / 5; // -36°
+constexpr double wideAngle = -std::numbers::pi / 9;   // -20°
+
+bool near(double a, double b) {
+    return std::fabs(a - b) < 1e-9;
+}
+
+// Every point of every pen body at its thickness, and the top and bottom of
+// each bead slot, in pen space.
+QList<QPointF> penExtent() {
+    QList<QPointF> points;
+    for (const PenTypeSpec& spec : penTypeCatalog()) {
+        const QPainterPath outline = bodyOutline(spec.type, spec.thick);
+        for (int i = 0; i < outline.elementCount(); ++i)
+            points << QPointF(outline.elementAt(i));
+    }
+    for (int i = 0; i < maxBeadsPerPen; ++i)
+        points << QPointF(slotCentre(i), -beadR) << QPointF(slotCentre(i), beadR);
+    return points;
+}
+
+} // namespace
 
 class TestPenLayout : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void stageAngleAndScale() {
-        const StageFit wide = fitStage(560);
-        QCOMPARE(wide.layout.angle, -0.3490658503988659);
-        const StageFit narrow = fitStage(559.9);
-        QCOMPARE(narrow.layout.angle, -0.6283185307179586);
-        QCOMPARE(fitStage(10).layout.scale, 0.01);
-        QCOMPARE(fitStage(-50).layout.scale, 0.01);
-
-        // 700 points: scale and height from the fitting rule.
-        const StageFit fit = fitStage(700);
-        const double c = std::cos(-std::numbers::pi / 9);
-        const double s = std::sin(-std::numbers::pi / 9);
-        const double scale = 678 / (1000 * c + 81.84);
-        QCOMPARE(fit.layout.scale, scale);
-        const double top =
-            std::max(0.62 * 80 * scale - 1000 * s * scale, 59 * scale - 890 * s * scale);
-        const double below = 0.6 * 80 * scale + 18;
-        QCOMPARE(fit.height, std::round(below + top + 10));
-        QCOMPARE(fit.layout.origin, QPointF(12, fit.height - below));
+    // Any pen of any type, with all its beads, lies on a stage of whole
+    // points; pen and charm use the width up to the right margin.
+    void stageHoldsEveryPen_data() {
+        QTest::addColumn<double>("width");
+        for (const double width : {300.0, 420.0, 559.9, 560.0, 700.0, 1024.0, 1600.0})
+            QTest::addRow("%g", width) << width;
     }
-
-    void stageHeightRoundsHalvesUp() {
-        // Find a width whose raw height ends in .5 and check it rounds up.
-        for (double width = 300; width < 900; width += 0.01) {
-            const double angle = width < 560 ? -std::numbers::pi / 5 : -std::numbers::pi / 9;
-            const double scale = (width - 22) / (1000 * std::cos(angle) + 81.84);
-            const double top = std::max(49.6 * scale - 1000 * std::sin(angle) * scale,
-                                        59 * scale - 890 * std::sin(angle) * scale);
-            const double raw = 48 * scale + 18 + top + 10;
-            if (std::fabs(raw - std::floor(raw) - 0.5) < 1e-9) {
-                QCOMPARE(fitStage(width).height, std::floor(raw) + 1);
-                return;
-            }
+    void stageHoldsEveryPen() {
+        QFETCH(double, width);
+        const StageFit fit = fitStage(width);
+        QCOMPARE(fit.height, std::round(fit.height));
+        for (const QPointF& point : penExtent()) {
+            const QPointF at = fit.layout.map(point);
+            QVERIFY2(at.x() >= 0 && at.x() <= width && at.y() >= 0 && at.y() <= fit.height,
+                     qPrintable(QStringLiteral("(%1, %2)").arg(point.x()).arg(point.y())));
         }
-        QCOMPARE(std::round(212.5), 213.0);
+        const double charmEdge = charmAnchor(fit.layout).x() + charmRoom * fit.layout.scale;
+        QVERIFY(charmEdge < width && charmEdge > width - 12);
     }
 
-    void artworkAndThumbnail() {
-        const PenLayout art = fitArtwork(400, 300, 0.0, false);
-        QCOMPARE(art.scale, 392.0 / 1030);
-        QCOMPARE(art.origin, QPointF(4, 150));
-        const PenLayout withCharm = fitArtwork(400, 300, std::nullopt, true);
-        QCOMPARE(withCharm.angle, -std::numbers::pi / 5);
-        QCOMPARE(charmAnchor(withCharm), withCharm.map(QPointF(1000, 0)));
-        QCOMPARE(fitArtwork(1, 1, 0.0, true).scale, 0.001);
+    // The angle turns at 560 points; within one angle a wider stage shows a
+    // larger pen on a taller stage, never at a scale below 0.01.
+    void stageGrowsWithItsWidth() {
+        QCOMPARE(fitStage(559.9).layout.angle, narrowAngle);
+        QCOMPARE(fitStage(560).layout.angle, wideAngle);
+        QCOMPARE(fitStage(-50).layout.scale, 0.01);
+        for (const auto& widths : {std::array{200.0, 400.0, 559.0}, {560.0, 800.0, 1600.0}})
+            for (std::size_t i = 1; i < widths.size(); ++i) {
+                const StageFit smaller = fitStage(widths[i - 1]);
+                const StageFit larger = fitStage(widths[i]);
+                QVERIFY(larger.layout.scale > smaller.layout.scale);
+                QVERIFY(larger.height > smaller.height);
+            }
+    }
 
+    // An artwork centres the pen's rise in the canvas and leaves the charm
+    // its room at the right; without the charm the pen is larger.
+    void artworkIsCentred() {
+        for (const QSizeF size : {QSizeF(400, 300), QSizeF(900, 200)}) {
+            const PenLayout art = fitArtwork(size.width(), size.height(), std::nullopt, true);
+            QCOMPARE(art.angle, size.width() < 560 ? narrowAngle : wideAngle);
+            const QPointF tip = art.map(QPointF(0, 0));
+            const QPointF end = charmAnchor(art);
+            QVERIFY(near((tip.y() + end.y()) / 2, size.height() / 2));
+            QVERIFY(near(end.x() + charmRoom * art.scale, size.width() - tip.x()));
+            QVERIFY(fitArtwork(size.width(), size.height(), std::nullopt, false).scale > art.scale);
+        }
+        QCOMPARE(fitArtwork(1, 1, 0.0, true).scale, 0.001);
+    }
+
+    void thumbnailLiesFlatAcrossTheMiddle() {
         const PenLayout thumb = thumbLayout(64, 20);
-        QCOMPARE(thumb.scale, 0.0625);
-        QCOMPARE(thumb.origin, QPointF(0.75, 10));
         QCOMPARE(thumb.angle, 0.0);
+        QCOMPARE(thumb.map(QPointF(0, 0)).y(), 10.0);
+        QVERIFY(thumb.map(QPointF(0, 0)).x() > 0 && thumb.map(QPointF(penLength, 0)).x() < 64);
+        QCOMPARE(thumbLayout(128, 20).scale, 2 * thumb.scale);
     }
 
     void dropGaps() {
@@ -104,11 +137,15 @@ private Q_SLOTS:
         }
     }
 
-    void spansAndPixelScale() {
-        QCOMPARE(barrelSpan(u"ballpoint"_s), std::pair(150.0, 984.0));
-        QCOMPARE(barrelSpan(u"quill"_s), std::pair(92.0, 1000.0));
+    // The contact shadow of every body runs under all six beads.
+    void barrelSpansAndPixelScale() {
+        for (const PenTypeSpec& spec : penTypeCatalog()) {
+            const auto [start, end] = barrelSpan(spec.type);
+            QVERIFY(start <= slotCentre(0) - beadR && end >= slotCentre(5) + beadR);
+            QVERIFY(start >= 0 && end <= penLength);
+        }
         QCOMPARE(pixelScale(0.0625, 2), 0.125);
-        QCOMPARE(pixelScale(1, 0), 2.0);
+        QCOMPARE(pixelScale(1, 0), 2.0); // no screen factor: 2
     }
 };
 

@@ -80,7 +80,7 @@ private Q_SLOTS:
             thumb.setDevicePixelRatio(2);
             thumb.fill(Qt::white);
             QPainter painter(&thumb);
-            paintPenTypeThumb(painter, size, u"gel", u"white", u"#6FB3E0", false, 2);
+            paintPenTypeThumb(painter, size, PenType::gel, u"white", u"#6FB3E0", false, 2);
         };
         const auto before = ShadowLayer::shadowsRendered();
         paint({64, 20});
@@ -112,7 +112,7 @@ private Q_SLOTS:
         for (const PenTypeSpec& type : penTypeCatalog())
             for (const bool dark : {false, true}) {
                 DrawPenOptions options;
-                options.type = type.id;
+                options.type = type.type;
                 options.dark = dark;
                 options.angle = fit.layout.angle;
                 options.pixelScale = pixelScale(fit.layout.scale, 2);
@@ -138,6 +138,25 @@ private Q_SLOTS:
                 // Parts move by at most an eighth of a pixel; only edges show it.
                 QVERIFY2(far < 50, qPrintable(u"%1 %2: %3"_s.arg(type.id).arg(dark).arg(far)));
             }
+    }
+
+    // A bead looks the same on every pen type: a change of type paints the
+    // body, its shadows and shades again but no bead, so it costs the same
+    // however many beads the pen holds.
+    void beadsAreSharedAcrossPenTypes() {
+        SpriteCache& cache = SpriteCache::forThisThread();
+        const auto paintedOnTypeChange = [&](int count) {
+            cache.clear();
+            DrawPenOptions options;
+            options.beads = beads(count);
+            options.type = PenType::pencil;
+            render(options);
+            const auto before = cache.painted();
+            options.type = PenType::highlighter;
+            render(options);
+            return cache.painted() - before;
+        };
+        QCOMPARE(paintedOnTypeChange(4), paintedOnTypeChange(1));
     }
 
     void anySizeAndAngleIsSafe() {

@@ -3,6 +3,10 @@
 #include <QImage>
 #include <QPainter>
 #include <QTest>
+#include <QThread>
+#include <QThreadPool>
+
+#include <atomic>
 
 using namespace tessaro;
 
@@ -53,7 +57,7 @@ private Q_SLOTS:
         QCOMPARE(cache.count(), qsizetype(2));
     }
 
-    // What a frame prepares is painted once, on the pool, and drawn from the
+    // What a frame prepares is painted once, side by side, and drawn from the
     // cache; the same picture asked for twice is painted once.
     void preparedPartsAreDrawnFromTheCache() {
         SpriteCache cache;
@@ -75,6 +79,29 @@ private Q_SLOTS:
             cache.draw(painter, part);
         QCOMPARE(cache.painted(), std::uint64_t(2));
         QCOMPARE(image.pixelColor(qRound(1.25 * 210), 50), QColor(200, 40, 90));
+    }
+
+    // Qt's global pool may be held by work that blocks; no picture waits
+    // for it.
+    void preparePaintsOffTheGlobalPool() {
+        SpriteCache cache;
+        QImage image(100, 100, QImage::Format_ARGB32_Premultiplied);
+        QPainter painter(&image);
+        std::atomic<int> painted{0};
+        std::atomic<int> onGlobalPool{0};
+        std::vector<SpriteCache::Part> parts;
+        for (int i = 0; i < 8; ++i) {
+            QByteArray key = "part";
+            appendKey(key, i);
+            parts.push_back({key, discBounds, QTransform(), [&](QPainter&) {
+                                 ++painted;
+                                 onGlobalPool += QThreadPool::globalInstance()->contains(
+                                     QThread::currentThread());
+                             }});
+        }
+        cache.prepare(painter, parts);
+        QCOMPARE(painted.load(), 8);
+        QCOMPARE(onGlobalPool.load(), 0);
     }
 
     void staysWithinItsCapacity() {

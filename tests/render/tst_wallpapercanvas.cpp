@@ -1,27 +1,17 @@
-#include "support/imagecompare.h"
 #include "render/wallpapercanvas.h"
+#include "support/imagecompare.h"
 
 #include <QPainter>
 #include <QTest>
-
-#include <cmath>
 
 using namespace tessaro;
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// A point on the bare barrel, in canvas points: pen-space (700, -8) through
-// the wallpaper's layout.
+// A point on the bare barrel, in canvas points.
 QPoint barrelPoint(QSizeF size) {
-    const double x0 = 0.06 * size.width();
-    const double scale = std::max((0.97 * size.width() - x0) / 824.9848254773942, 0.001);
-    const double cy = 0.58 * size.height() + scale * 669.1306063588582 * 0.5;
-    const double c = std::cos(-0.733038);
-    const double s = std::sin(-0.733038);
-    const QPointF p(700, -8);
-    return QPoint(int(x0 + scale * (p.x() * c - p.y() * s)),
-                  int(cy + scale * (p.x() * s + p.y() * c)));
+    return wallpaperLayout(size).map(QPointF(700, -8)).toPoint();
 }
 
 } // namespace
@@ -30,6 +20,25 @@ class TestWallpaperCanvas : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // Tilted up to the right, the pen and its charm stay within the width and
+    // the pen's middle sits a little below the canvas's; a wider canvas shows
+    // a larger pen. (The pen may reach past the top and bottom: it is large.)
+    void layoutKeepsThePenOnTheCanvas() {
+        double last = 0;
+        for (const QSizeF size : {QSizeF(300, 900), QSizeF(800, 500), QSizeF(2560, 1600)}) {
+            const PenLayout layout = wallpaperLayout(size);
+            const QPointF tip = layout.map(QPointF(0, 0));
+            const QPointF end = charmAnchor(layout);
+            QVERIFY(end.y() < tip.y());
+            QVERIFY(tip.x() > 0 && end.x() + layout.scale * charmRoom < size.width());
+            const double middle = (tip.y() + end.y()) / 2;
+            QVERIFY(middle > size.height() / 2 && middle < 0.75 * size.height());
+            QVERIFY(layout.scale > last);
+            last = layout.scale;
+        }
+        QCOMPARE(wallpaperLayout(QSizeF(0, 100)).scale, 0.001);
+    }
+
     void backgroundDecidesLightOrDark() {
         // An unknown barrel takes the palette's default, light or dark.
         WallpaperCanvas canvas;
@@ -74,9 +83,27 @@ private Q_SLOTS:
         QCOMPARE(test::pixelsApart(whole, banded, 8), 0);
     }
 
-    void screenSize() {
-        const QSize size = wallpaperPixelSize();
-        QVERIFY(size.width() > 0 && size.height() > 0);
+    // The window layer passes its screen in; the offscreen platform's own
+    // screen must not show through.
+    void pixelSizeOfTheScreen_data() {
+        QTest::addColumn<QSizeF>("points");
+        QTest::addColumn<double>("ratio");
+        QTest::addColumn<QSize>("pixels");
+        const double nan = qQNaN();
+        QTest::newRow("2x laptop") << QSizeF(1440, 900) << 2.0 << QSize(2880, 1800);
+        QTest::newRow("1.25x") << QSizeF(1536, 864) << 1.25 << QSize(1920, 1080);
+        QTest::newRow("1x") << QSizeF(1920, 1200) << 1.0 << QSize(1920, 1200);
+        QTest::newRow("ratio unknown") << QSizeF(1024, 768) << 0.0 << QSize(2048, 1536);
+        QTest::newRow("ratio nan") << QSizeF(1024, 768) << nan << QSize(2048, 1536);
+        QTest::newRow("no size") << QSizeF() << 2.0 << defaultWallpaperPixelSize;
+        QTest::newRow("nan size") << QSizeF(nan, 900) << 2.0 << defaultWallpaperPixelSize;
+        QTest::newRow("absurd size") << QSizeF(1e12, 1e12) << 2.0 << defaultWallpaperPixelSize;
+    }
+    void pixelSizeOfTheScreen() {
+        QFETCH(QSizeF, points);
+        QFETCH(double, ratio);
+        QFETCH(QSize, pixels);
+        QCOMPARE(wallpaperPixelSize(points, ratio), pixels);
     }
 };
 

@@ -118,7 +118,7 @@ void stages(const QString& folder) {
         fit.layout.apply(painter);
         DrawPenOptions options;
         options.beads = mixedBeads();
-        options.type = u"gel"_s;
+        options.type = PenType::gel;
         options.angle = fit.layout.angle;
         options.selected = 1;
         options.pixelScale = pixelScale(fit.layout.scale, ratio);

@@ -116,7 +116,7 @@ template <typename Record> QHash<QString, qsizetype> indexById(const QList<Recor
 
 template <typename Record>
 const Record* lookup(const QList<Record>& records, const QHash<QString, qsizetype>& index,
-                   QStringView id) {
+                     QStringView id) {
     const auto it = index.constFind(id.toString());
     return it == index.cend() ? nullptr : &records[*it];
 }
@@ -176,10 +176,13 @@ const BarrelSpec* barrelById(QStringView id) {
 
 const QList<PenTypeSpec>& penTypeCatalog() {
     static const QList<PenTypeSpec> types{
-        {u"pencil"_s, 66, false, false},     {u"ballpoint"_s, 66, false, false},
-        {u"gel"_s, 66, true, false},         {u"fountain"_s, 66, true, false},
-        {u"brush"_s, 72, true, false},       {u"highlighter"_s, 80, true, true},
-        {u"mechanical"_s, 66, false, false},
+        {u"pencil"_s, 66, false, false, PenType::pencil},
+        {u"ballpoint"_s, 66, false, false, PenType::ballpoint},
+        {u"gel"_s, 66, true, false, PenType::gel},
+        {u"fountain"_s, 66, true, false, PenType::fountain},
+        {u"brush"_s, 72, true, false, PenType::brush},
+        {u"highlighter"_s, 80, true, true, PenType::highlighter},
+        {u"mechanical"_s, 66, false, false, PenType::mechanical},
     };
     return types;
 }
@@ -192,6 +195,13 @@ const PenTypeSpec* penTypeById(QStringView id) {
 const PenTypeSpec& penTypeFor(QStringView id) {
     const PenTypeSpec* type = penTypeById(id);
     return type ? *type : penTypeCatalog().first();
+}
+
+const PenTypeSpec& penTypeSpec(PenType type) {
+    // The catalog lists the types in the enum's order.
+    const qsizetype index = qsizetype(type);
+    const QList<PenTypeSpec>& types = penTypeCatalog();
+    return index >= 0 && index < types.size() ? types[index] : types.first();
 }
 
 const QStringList& plainInks() {

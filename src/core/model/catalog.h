@@ -52,11 +52,16 @@ struct BarrelSpec {
     friend bool operator==(const BarrelSpec&, const BarrelSpec&) = default;
 };
 
+// Pen types, in catalog order. Files store a pen type by its catalog id;
+// painters switch on this.
+enum class PenType { pencil, ballpoint, gel, fountain, brush, highlighter, mechanical };
+
 struct PenTypeSpec {
     QString id;
     double thick = 66;
     bool ink = false;
     bool neon = false;
+    PenType type = PenType::pencil;
 
     friend bool operator==(const PenTypeSpec&, const PenTypeSpec&) = default;
 };
@@ -75,6 +80,7 @@ const QList<PenTypeSpec>& penTypeCatalog();
 const PenTypeSpec* penTypeById(QStringView id);
 // Unknown ids draw and edit as the pencil.
 const PenTypeSpec& penTypeFor(QStringView id);
+const PenTypeSpec& penTypeSpec(PenType type);
 inline constexpr double maxThick = 80;
 
 const QStringList& plainInks();

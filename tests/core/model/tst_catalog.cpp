@@ -134,6 +134,16 @@ private Q_SLOTS:
                  inkColours().size());
     }
 
+    // Each type has its own enum value, found again from its id.
+    void penTypeIdsRoundTrip() {
+        QCOMPARE(penTypeCatalog().size(), qsizetype(PenType::mechanical) + 1);
+        for (const PenTypeSpec& spec : penTypeCatalog()) {
+            QCOMPARE(penTypeSpec(spec.type).id, spec.id);
+            QCOMPARE(penTypeFor(spec.id).type, spec.type);
+        }
+        QCOMPARE(penTypeFor(u"nonsense"_s).type, PenType::pencil);
+    }
+
     void shapeNamesRoundTrip() {
         for (int i = 0; i <= int(BeadShape::rhine); ++i)
             QCOMPARE(beadShapeFromName(beadShapeName(BeadShape(i))), std::optional(BeadShape(i)));

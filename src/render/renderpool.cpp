@@ -43,8 +43,16 @@ private:
 } // namespace
 
 QThreadPool& renderPool() {
+#if QT_VERSION < QT_VERSION_CHECK(6, 5, 0)
+    // On the global pool's own threads the engine paints fills whole, which is
+    // faster; and since a blocked global pool stalls every painting thread
+    // anyway, nothing in the program may block it (the cloud folder is looked
+    // up on a thread of its own).
+    return *QThreadPool::globalInstance();
+#else
     static RenderPool pool;
     return pool;
+#endif
 }
 
 void runPieces(std::size_t count, const std::function<void(std::size_t)>& piece) {

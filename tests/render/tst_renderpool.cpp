@@ -21,15 +21,17 @@ private Q_SLOTS:
     void everyPieceRunsOnce() {
         QFETCH(int, count);
         std::vector<std::atomic<int>> runs(std::size_t(count) + 1);
-        std::atomic<int> onGlobalPool{0};
+        std::atomic<int> elsewhere{0};
+        const QThread* caller = QThread::currentThread();
         runPieces(std::size_t(count), [&](std::size_t i) {
             ++runs[i];
-            onGlobalPool += QThreadPool::globalInstance()->contains(QThread::currentThread());
+            const QThread* thread = QThread::currentThread();
+            elsewhere += thread != caller && !renderPool().contains(thread);
         });
         for (int i = 0; i < count; ++i)
             QCOMPARE(runs[std::size_t(i)].load(), 1);
         QCOMPARE(runs[std::size_t(count)].load(), 0);
-        QCOMPARE(onGlobalPool.load(), 0);
+        QCOMPARE(elsewhere.load(), 0);
     }
 
     // With every render thread taken the caller does all the work itself

@@ -1,3 +1,4 @@
+#include "render/renderpool.h"
 #include "render/spritecache.h"
 
 #include <QImage>
@@ -83,25 +84,26 @@ private Q_SLOTS:
 
     // Qt's global pool may be held by work that blocks; no picture waits
     // for it.
-    void preparePaintsOffTheGlobalPool() {
+    void preparePaintsOnTheRenderPool() {
         SpriteCache cache;
         QImage image(100, 100, QImage::Format_ARGB32_Premultiplied);
         QPainter painter(&image);
         std::atomic<int> painted{0};
-        std::atomic<int> onGlobalPool{0};
+        std::atomic<int> elsewhere{0};
+        const QThread* caller = QThread::currentThread();
         std::vector<SpriteCache::Part> parts;
         for (int i = 0; i < 8; ++i) {
             QByteArray key = "part";
             appendKey(key, i);
             parts.push_back({key, discBounds, QTransform(), [&](QPainter&) {
                                  ++painted;
-                                 onGlobalPool += QThreadPool::globalInstance()->contains(
-                                     QThread::currentThread());
+                                 const QThread* thread = QThread::currentThread();
+                                 elsewhere += thread != caller && !renderPool().contains(thread);
                              }});
         }
         cache.prepare(painter, parts);
         QCOMPARE(painted.load(), 8);
-        QCOMPARE(onGlobalPool.load(), 0);
+        QCOMPARE(elsewhere.load(), 0);
     }
 
     void staysWithinItsCapacity() {

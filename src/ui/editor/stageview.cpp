@@ -286,7 +286,7 @@ const QImage& StageView::picture() {
     options.dark = k.dark;
     if (const BarrelSpec* barrel = barrelById(k.barrel))
         options.barrel = *barrel;
-    options.type = k.type;
+    options.type = penTypeFor(k.type).type;
     options.ink = k.ink;
     options.angle = layout.angle;
     options.selected = k.selected;

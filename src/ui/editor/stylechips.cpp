@@ -136,7 +136,8 @@ void TypeChip::paintChip(QPainter& painter, const QRectF& shape, bool dark) cons
     const QPointF thumbAt(shape.center().x() - typeThumb.width() / 2, shape.top() + 10);
     const QString key = value() + u'|' + m_barrel + u'|' + m_ink + (dark ? u"|d"_s : u"|l"_s);
     m_thumb.draw(painter, thumbAt, typeThumb, key, [&](QPainter& p, QSizeF size) {
-        paintPenTypeThumb(p, size, value(), m_barrel, m_ink, dark, p.device()->devicePixelRatioF());
+        paintPenTypeThumb(p, size, penTypeFor(value()).type, m_barrel, m_ink, dark,
+                          p.device()->devicePixelRatioF());
     });
     painter.setFont(typeFont());
     painter.setPen(look::colour(colours().textMain, dark));

@@ -1,5 +1,7 @@
 #include "desktopappearance.h"
 
+#include "portalsettings.h"
+
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
@@ -14,16 +16,14 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString portalService = u"org.freedesktop.portal.Desktop"_s;
-const QString portalPath = u"/org/freedesktop/portal/desktop"_s;
-const QString settingsInterface = u"org.freedesktop.portal.Settings"_s;
+using portal::settingsInterface;
+const QString& portalService = portal::service;
+const QString& portalPath = portal::path;
 const QString appearanceGroup = u"org.freedesktop.appearance"_s;
 const QString schemeKey = u"color-scheme"_s;
 
-// The older Read method wraps the value in one more variant than ReadOne.
-std::optional<uint> schemeFrom(QVariant value) {
-    while (value.canConvert<QDBusVariant>() && value.userType() == qMetaTypeId<QDBusVariant>())
-        value = value.value<QDBusVariant>().variant();
+std::optional<uint> schemeFrom(const QVariant& wrapped) {
+    const QVariant value = portal::unwrapped(wrapped);
     bool ok = false;
     const uint scheme = value.toUInt(&ok);
     return ok ? std::optional(scheme) : std::nullopt;

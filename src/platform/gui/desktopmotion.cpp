@@ -1,5 +1,7 @@
 #include "desktopmotion.h"
 
+#include "portalsettings.h"
+
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
@@ -11,18 +13,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString portalService = u"org.freedesktop.portal.Desktop"_s;
-const QString portalPath = u"/org/freedesktop/portal/desktop"_s;
-const QString settingsInterface = u"org.freedesktop.portal.Settings"_s;
+using portal::settingsInterface;
+using portal::unwrapped;
+const QString& portalService = portal::service;
+const QString& portalPath = portal::path;
 const QString interfaceGroup = u"org.gnome.desktop.interface"_s;
 const QString animationsKey = u"enable-animations"_s;
-
-// The older Read method wraps the value in one more variant than ReadOne.
-QVariant unwrapped(QVariant value) {
-    while (value.userType() == qMetaTypeId<QDBusVariant>())
-        value = value.value<QDBusVariant>().variant();
-    return value;
-}
 
 } // namespace
 

@@ -26,7 +26,7 @@ namespace {
 class NullKeyValueStore final : public KeyValueStore {
 public:
     std::optional<QByteArray> data(const QString&) override { return std::nullopt; }
-    void setData(const QString&, const QByteArray&) override {}
+    bool setData(const QString&, const QByteArray&) override { return true; }
     void synchronize() override {}
 };
 

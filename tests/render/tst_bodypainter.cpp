@@ -49,9 +49,9 @@ Picture render(PenType type, const BodyInput& input, QSize size = {2048, 400},
 
 BodyInput input(PenType type, std::optional<RGB> barrel = std::nullopt,
                 QStringView ink = u"#6FB3E0", bool dark = false, double pixelScale = 2) {
-    const auto spec =
+    const auto entry =
         barrel ? std::optional(BarrelSpec{u"test"_s, *barrel, *barrel}) : std::nullopt;
-    return makeBodyInput(type, spec, ink, dark, pixelScale);
+    return makeBodyInput(type, entry, ink, dark, pixelScale);
 }
 
 double lightness(const QColor& c) {
@@ -81,13 +81,13 @@ private Q_SLOTS:
 
     void outlineIsOneClosedBody() {
         const double T = 66;
-        for (const PenTypeSpec& spec : penTypeCatalog()) {
-            const QPainterPath outline = bodyOutline(spec.type, T);
+        for (const PenTypeSpec& entry : penTypeCatalog()) {
+            const QPainterPath outline = bodyOutline(entry.type, T);
             for (double x = 245; x <= 995; x += 10)
-                QVERIFY2(outline.contains(QPointF(x, 0.3 * T)), name(spec.type));
+                QVERIFY2(outline.contains(QPointF(x, 0.3 * T)), name(entry.type));
             QVERIFY(outline.contains(QPointF(60, 0)));
             for (const QPointF outside : {QPointF(500, 0.7 * T), {500, -0.7 * T}, {1001, 0}})
-                QVERIFY2(!outline.contains(outside), name(spec.type));
+                QVERIFY2(!outline.contains(outside), name(entry.type));
         }
     }
 
@@ -97,9 +97,9 @@ private Q_SLOTS:
         QTest::addColumn<double>("pixelScale");
         QTest::addColumn<double>("thick"); // negative keeps the catalog's
         const double nan = std::nan("");
-        for (const PenTypeSpec& spec : penTypeCatalog()) {
+        for (const PenTypeSpec& entry : penTypeCatalog()) {
             const auto row = [&](const char* what) -> QTestData& {
-                return QTest::addRow("%s %s", name(spec.type), what) << spec.type;
+                return QTest::addRow("%s %s", name(entry.type), what) << entry.type;
             };
             row("one pixel") << QSize(1, 1) << 0.05 << -1.0;
             row("huge image") << QSize(4000, 400) << 8.0 << -1.0;

@@ -25,8 +25,8 @@ bool near(double a, double b) {
 // each bead slot, in pen space.
 QList<QPointF> penExtent() {
     QList<QPointF> points;
-    for (const PenTypeSpec& spec : penTypeCatalog()) {
-        const QPainterPath outline = bodyOutline(spec.type, spec.thick);
+    for (const PenTypeSpec& entry : penTypeCatalog()) {
+        const QPainterPath outline = bodyOutline(entry.type, entry.thick);
         for (int i = 0; i < outline.elementCount(); ++i)
             points << QPointF(outline.elementAt(i));
     }
@@ -139,8 +139,8 @@ private Q_SLOTS:
 
     // The contact shadow of every body runs under all six beads.
     void barrelSpansAndPixelScale() {
-        for (const PenTypeSpec& spec : penTypeCatalog()) {
-            const auto [start, end] = barrelSpan(spec.type);
+        for (const PenTypeSpec& entry : penTypeCatalog()) {
+            const auto [start, end] = barrelSpan(entry.type);
             QVERIFY(start <= slotCentre(0) - beadR && end >= slotCentre(5) + beadR);
             QVERIFY(start >= 0 && end <= penLength);
         }

@@ -2,9 +2,6 @@
 
 #include "portalsettings.h"
 
-#include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
-#include <QDBusPendingReply>
 #include <QDBusVariant>
 #include <QEvent>
 #include <QGuiApplication>
@@ -44,27 +41,12 @@ DesktopAppearance::DesktopAppearance(const QDBusConnection& bus, QObject* parent
     qRegisterMetaType<QDBusVariant>();
     m_bus.connect(portalService, portalPath, settingsInterface, u"SettingChanged"_s, this,
                   SLOT(settingChanged(QString, QString, QDBusVariant)));
-    readScheme(u"ReadOne"_s);
+    portal::readSetting(m_bus, appearanceGroup, schemeKey, this,
+                        [this](const QVariant& value) { setScheme(schemeFrom(value)); });
 }
 
 bool DesktopAppearance::prefersDark() const {
     return m_dark;
-}
-
-void DesktopAppearance::readScheme(const QString& method) {
-    QDBusMessage call =
-        QDBusMessage::createMethodCall(portalService, portalPath, settingsInterface, method);
-    call << appearanceGroup << schemeKey;
-    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this, method](QDBusPendingCallWatcher* finished) {
-                finished->deleteLater();
-                const QDBusPendingReply<QVariant> reply = *finished;
-                if (!reply.isError())
-                    setScheme(schemeFrom(reply.value()));
-                else if (method == u"ReadOne")
-                    readScheme(u"Read"_s); // a portal older than ReadOne
-            });
 }
 
 void DesktopAppearance::settingChanged(const QString& group, const QString& key,

@@ -30,7 +30,6 @@ private Q_SLOTS:
     void settingChanged(const QString& group, const QString& key, const QDBusVariant& value);
 
 private:
-    void readScheme(const QString& method);
     void setScheme(std::optional<uint> scheme);
     static bool paletteIsDark();
 

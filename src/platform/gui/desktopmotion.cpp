@@ -2,9 +2,6 @@
 
 #include "portalsettings.h"
 
-#include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
-#include <QDBusPendingReply>
 #include <QDBusVariant>
 
 namespace tessaro {
@@ -32,23 +29,8 @@ DesktopMotion::DesktopMotion(const QDBusConnection& bus, QObject* parent)
     qRegisterMetaType<QDBusVariant>();
     m_bus.connect(portalService, portalPath, settingsInterface, u"SettingChanged"_s, this,
                   SLOT(settingChanged(QString, QString, QDBusVariant)));
-    read(u"ReadOne"_s);
-}
-
-void DesktopMotion::read(const QString& method) {
-    QDBusMessage call =
-        QDBusMessage::createMethodCall(portalService, portalPath, settingsInterface, method);
-    call << interfaceGroup << animationsKey;
-    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this, method](QDBusPendingCallWatcher* finished) {
-                finished->deleteLater();
-                const QDBusPendingReply<QVariant> reply = *finished;
-                if (!reply.isError())
-                    setAnimations(reply.value());
-                else if (method == u"ReadOne")
-                    read(u"Read"_s); // a portal older than ReadOne
-            });
+    portal::readSetting(m_bus, interfaceGroup, animationsKey, this,
+                        [this](const QVariant& value) { setAnimations(value); });
 }
 
 void DesktopMotion::settingChanged(const QString& group, const QString& key,

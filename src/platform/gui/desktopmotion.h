@@ -24,7 +24,6 @@ private Q_SLOTS:
     void settingChanged(const QString& group, const QString& key, const QDBusVariant& value);
 
 private:
-    void read(const QString& method);
     void setAnimations(const QVariant& value);
 
     QDBusConnection m_bus;

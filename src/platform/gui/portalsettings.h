@@ -1,8 +1,13 @@
 #pragma once
 
+#include <QDBusConnection>
 #include <QDBusVariant>
 #include <QString>
 #include <QVariant>
+
+#include <functional>
+
+class QObject;
 
 namespace tessaro::portal {
 
@@ -18,5 +23,11 @@ inline QVariant unwrapped(QVariant value) {
         value = value.value<QDBusVariant>().variant();
     return value;
 }
+
+// Asks for one setting and hands its value (unwrapped) to `onValue` on
+// `context`'s thread; a portal older than ReadOne is asked with Read. Nothing
+// is called when no portal answers.
+void readSetting(const QDBusConnection& bus, const QString& group, const QString& key,
+                 QObject* context, std::function<void(const QVariant&)> onValue);
 
 } // namespace tessaro::portal

@@ -137,9 +137,9 @@ private Q_SLOTS:
     // Each type has its own enum value, found again from its id.
     void penTypeIdsRoundTrip() {
         QCOMPARE(penTypeCatalog().size(), qsizetype(PenType::mechanical) + 1);
-        for (const PenTypeSpec& spec : penTypeCatalog()) {
-            QCOMPARE(penTypeSpec(spec.type).id, spec.id);
-            QCOMPARE(penTypeFor(spec.id).type, spec.type);
+        for (const PenTypeSpec& entry : penTypeCatalog()) {
+            QCOMPARE(penTypeSpec(entry.type).id, entry.id);
+            QCOMPARE(penTypeFor(entry.id).type, entry.type);
         }
         QCOMPARE(penTypeFor(u"nonsense"_s).type, PenType::pencil);
     }

@@ -1,9 +1,9 @@
 // Runs on a private session bus, where the test plays the desktop portal.
 #include "platform/gui/desktopmotion.h"
+#include "support/fakeportal.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
-#include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusVariant>
 #include <QSignalSpy>
@@ -18,57 +18,7 @@ const QString portalPath = u"/org/freedesktop/portal/desktop"_s;
 const QString group = u"org.gnome.desktop.interface"_s;
 const QString key = u"enable-animations"_s;
 
-// The portal has a connection of its own, as a separate process would.
-QDBusConnection portalBus() {
-    return QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"portal"_s);
-}
-
-// The portal's settings: `ReadOne`, or only the older `Read` that wraps the
-// value in one more variant.
-class FakePortal : public QObject {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Settings")
-
-public:
-    explicit FakePortal(bool modern, QVariant animations)
-        : m_modern(modern)
-        , m_animations(std::move(animations)) {}
-
-    void change(const QString& changedGroup, const QString& changedKey, const QVariant& value) {
-        if (changedGroup == group && changedKey == key)
-            m_animations = value;
-        Q_EMIT SettingChanged(changedGroup, changedKey, QDBusVariant(value));
-    }
-
-public Q_SLOTS:
-    QDBusVariant ReadOne(const QString& readGroup, const QString& readKey,
-                         const QDBusMessage& message) {
-        if (!m_modern) {
-            // Replying by hand: the returned value is then not sent.
-            message.setDelayedReply(true);
-            portalBus().send(
-                message.createErrorReply(u"org.freedesktop.DBus.Error.UnknownMethod"_s, u"no"_s));
-            return {};
-        }
-        return answer(readGroup, readKey);
-    }
-    QDBusVariant Read(const QString& readGroup, const QString& readKey) {
-        return QDBusVariant(QVariant::fromValue(answer(readGroup, readKey)));
-    }
-
-Q_SIGNALS:
-    void SettingChanged(const QString& group, const QString& key, const QDBusVariant& value);
-
-private:
-    QDBusVariant answer(const QString& readGroup, const QString& readKey) const {
-        if (readGroup != group || readKey != key)
-            return QDBusVariant(QVariant::fromValue(0u));
-        return QDBusVariant(m_animations);
-    }
-
-    bool m_modern;
-    QVariant m_animations;
-};
+using test::FakePortal;
 
 // Hears the portal's signals on the program's connection, after the
 // program has.
@@ -87,19 +37,6 @@ public Q_SLOTS:
     void settingChanged(const QString&, const QString&, const QDBusVariant&) { ++heard; }
 };
 
-bool registerPortal(FakePortal& portal) {
-    QDBusConnection bus = portalBus();
-    return bus.registerService(u"org.freedesktop.portal.Desktop"_s) &&
-           bus.registerObject(portalPath, &portal,
-                              QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals);
-}
-
-void unregisterPortal() {
-    QDBusConnection bus = portalBus();
-    bus.unregisterObject(portalPath);
-    bus.unregisterService(u"org.freedesktop.portal.Desktop"_s);
-}
-
 } // namespace
 
 class TestDesktopMotion : public QObject {
@@ -107,7 +44,6 @@ class TestDesktopMotion : public QObject {
 
 private Q_SLOTS:
     void initTestCase() { QVERIFY2(QDBusConnection::sessionBus().isConnected(), "no session bus"); }
-    void cleanup() { unregisterPortal(); }
 
     void readsAndFollowsThePortal_data() {
         QTest::addColumn<bool>("modern");
@@ -117,8 +53,9 @@ private Q_SLOTS:
 
     void readsAndFollowsThePortal() {
         QFETCH(bool, modern);
-        FakePortal portal(modern, false);
-        QVERIFY(registerPortal(portal));
+        FakePortal portal(modern);
+        portal.set(group, key, false);
+        QVERIFY(portal.publish());
         DesktopMotion motion;
         QSignalSpy changed(&motion, &MotionPreference::changed);
         QTRY_VERIFY(motion.reduceMotion());

@@ -2,10 +2,9 @@
 
 #include "l10n/languagemanager.h"
 #include "render/paintcolour.h"
+#include "ui/common/interfacecolours.h"
+#include "ui/common/interfacefont.h"
 
-#include <QApplication>
-#include <QEvent>
-#include <QPalette>
 #include <QWidget>
 
 #include <cmath>
@@ -13,13 +12,11 @@
 namespace tessaro::look {
 
 bool isDark() {
-    if (const AppearanceManager* manager = AppearanceManager::shared())
-        return manager->isDark();
-    return QApplication::palette().color(QPalette::Window).lightness() < 128;
+    return interfaceIsDark();
 }
 
 QColor colour(const PaletteColour& colour, double opacity) {
-    return toColor(colour.resolved(isDark()), opacity);
+    return interfaceColour(colour, opacity);
 }
 
 QColor colour(const PaletteColour& colour, bool dark, double opacity) {
@@ -27,38 +24,15 @@ QColor colour(const PaletteColour& colour, bool dark, double opacity) {
 }
 
 QFont font(double size, QFont::Weight weight) {
-    QFont font = QApplication::font();
-    font.setPixelSize(std::max(1, int(std::lround(size))));
-    font.setWeight(weight);
-    return font;
+    return interfaceFont(std::max(1, int(std::lround(size))), weight);
 }
 
 Watch::Watch(QWidget* widget, std::function<void()> appearance, std::function<void()> language)
-    : QObject(widget)
-    , m_appearance(std::move(appearance))
-    , m_language(std::move(language))
-    , m_dark(isDark()) {
-    if (AppearanceManager* manager = AppearanceManager::shared())
-        connect(manager, &AppearanceManager::appearanceChanged, this, &Watch::check);
+    : QObject(widget) {
+    new AppearanceWatch(widget, std::move(appearance));
     if (LanguageManager* manager = LanguageManager::shared())
-        connect(manager, &LanguageManager::codeChanged, this, [this] { m_language(); });
-    widget->installEventFilter(this);
-}
-
-bool Watch::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange)
-        check();
-    return QObject::eventFilter(watched, event);
-}
-
-void Watch::check() {
-    // Palette events also follow a widget's own palette changes; only a turn
-    // of the appearance counts.
-    const bool dark = isDark();
-    if (dark == m_dark)
-        return;
-    m_dark = dark;
-    m_appearance();
+        connect(manager, &LanguageManager::codeChanged, this,
+                [language = std::move(language)] { language(); });
 }
 
 } // namespace tessaro::look

@@ -10,9 +10,9 @@
 
 class QWidget;
 
-// How the editor's parts look: the interface colours in the appearance the
-// interface shows now, the interface font, and a watch that tells a view when
-// either the appearance or the language turned.
+// How the editor's parts look, in the terms of the shared widgets: the
+// interface colours in the appearance shown now, the interface font, and a
+// watch that tells a view when either the appearance or the language turned.
 namespace tessaro::look {
 
 // The installed appearance manager decides; without one, the lightness of
@@ -33,16 +33,6 @@ class Watch final : public QObject {
 
 public:
     Watch(QWidget* widget, std::function<void()> appearance, std::function<void()> language);
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    void check();
-
-    std::function<void()> m_appearance;
-    std::function<void()> m_language;
-    bool m_dark;
 };
 
 } // namespace tessaro::look

@@ -7,7 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libicu-dev rapidjson-dev libhiredis-dev redis-server dbus-daemon dbus-bin
-    fonts-quicksand fonts-nanum
+    fonts-quicksand fonts-nanum xvfb xdotool
     "$@"
 )
 

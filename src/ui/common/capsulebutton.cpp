@@ -77,7 +77,7 @@ QRectF CapsuleButton::restingCapsule() const {
 void CapsuleButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setOpacity(opacity() * (isEnabled() ? 1 : 0.5));
+    painter.setOpacity(opacity() * (isEnabled() ? 1 : disabledOpacity()));
     const QRectF capsule = restingCapsule().translated(0, capsuleOffset());
     paintCapsule(painter, capsule);
 

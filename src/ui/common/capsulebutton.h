@@ -56,6 +56,8 @@ protected:
     // How far the capsule has moved down from rest.
     virtual double capsuleOffset() const { return 0; }
     virtual double opacity() const { return 1; }
+    // How much of that opacity a disabled button keeps.
+    virtual double disabledOpacity() const { return 0.5; }
 
     void paintEvent(QPaintEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;

@@ -17,12 +17,21 @@ void GhostButton::setDisabledLook(bool disabledLook) {
     update();
 }
 
+void GhostButton::setDanger(bool danger) {
+    if (danger == m_danger)
+        return;
+    m_danger = danger;
+    update();
+}
+
 CapsuleButton::Look GhostButton::look() const {
     return {14, FontDesign::rounded, QFont::DemiBold, 14, 9};
 }
 
 QColor GhostButton::labelColour() const {
     const InterfacePalette& palette = interfacePalette();
+    if (m_danger)
+        return interfaceColour(palette.danger);
     return interfaceColour(m_disabledLook ? palette.textSoft : palette.textMain);
 }
 

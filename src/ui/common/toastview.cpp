@@ -87,6 +87,13 @@ bool ToastView::eventFilter(QObject* watched, QEvent* event) {
     return QLabel::eventFilter(watched, event);
 }
 
+void ToastView::setBottomInset(int inset) {
+    if (inset == m_bottomInset)
+        return;
+    m_bottomInset = inset;
+    place();
+}
+
 void ToastView::place() {
     const QWidget* host = parentWidget();
     const QFontMetricsF metrics(font());
@@ -96,7 +103,8 @@ void ToastView::place() {
                          std::ceil(textBox.height()) + 2 * paddingY);
     // The widget reaches as far as the shadow does.
     const double left = std::round((host->width() - capsule.width()) / 2) - shadowReach;
-    const double top = host->height() - bottomMargin - capsule.height() - shadowReach;
+    const double top =
+        host->height() - m_bottomInset - bottomMargin - capsule.height() - shadowReach;
     setGeometry(QRectF(left, top, capsule.width() + 2 * shadowReach,
                        capsule.height() + 2 * shadowReach + shadowOffset)
                     .toAlignedRect());

@@ -20,6 +20,9 @@ public:
     // Shows `text`, fading in when no toast is up; a toast already up takes
     // the new text at once.
     void present(const QString& text);
+    // Room to keep free at the bottom of the host, for what is pinned there.
+    void setBottomInset(int inset);
+
     // Fades out, then hides.
     void dismiss();
 
@@ -40,6 +43,7 @@ private:
     const QImage& plate();
 
     bool m_presented = false;
+    int m_bottomInset = 0;
     // The fade goes from m_from to m_to as m_fade runs from 0 to 1.
     double m_from = 0;
     double m_to = 0;

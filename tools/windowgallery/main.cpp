@@ -1,0 +1,133 @@
+// Renders the main window to PNG files, to look at: 1000 × 760 in English,
+// German and Korean, light and dark, with six beads on the pen; and, in
+// English, a drag in flight, a toast, the case open and the minimum width.
+//   tessaro-window-gallery <folder> [scale]
+// The scale (1 or 2) is the screen's; built with the project, never installed.
+#include "appearance/appearancemanager.h"
+#include "l10n/languagemanager.h"
+#include "platform/folderkeyvaluestore.h"
+#include "platform/preferences.h"
+#include "store/penstore.h"
+#include "ui/common/toasts.h"
+#include "ui/editor/stageview.h"
+#include "ui/window/mainwindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+using namespace tessaro;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QImage grab(QWidget& window) {
+    QApplication::processEvents();
+    QImage image = window.grab().toImage();
+    // A sheet is a window of its own: lay it over its parent, centred, on a
+    // dimmed backdrop, as the desktop would show it.
+    if (const QDialog* sheet = static_cast<MainWindow&>(window).content()->presentedSheet()) {
+        QImage over = const_cast<QDialog*>(sheet)->grab().toImage();
+        QPainter painter(&image);
+        painter.fillRect(QRectF(QPointF(0, 0), image.deviceIndependentSize()),
+                         QColor(0, 0, 0, 70));
+        const QSizeF size = over.deviceIndependentSize();
+        const QSizeF room = image.deviceIndependentSize();
+        painter.drawImage(QPointF((room.width() - size.width()) / 2, 40), over);
+    }
+    return image;
+}
+
+bool save(QWidget& window, const QString& path) {
+    if (grab(window).save(path))
+        return true;
+    std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: tessaro-window-gallery <folder> [scale]\n");
+        return 2;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QByteArray scale = argc > 2 ? QByteArray(argv[2]) : QByteArray("1");
+    qputenv("QT_SCALE_FACTOR", scale);
+    QApplication app(argc, argv);
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(folder);
+
+    QTemporaryDir data;
+    FolderKeyValueStore cloud(data.filePath(u"cloud"_s));
+    SettingsPreferences standard(data.filePath(u"tessaro.conf"_s));
+    SettingsPreferences group(data.filePath(u"group.conf"_s));
+    LanguageManager language(standard, group);
+    const LanguageManager::Installation languageInstalled(language);
+    AppearanceManager appearance(standard);
+    const AppearanceManager::Installation appearanceInstalled(appearance);
+
+    PenStore::Environment environment;
+    environment.dataFolder = data.path();
+    environment.keyValueStore = &cloud;
+    environment.groupPreferences = &group;
+    PenStore store(environment);
+    for (const QString& bead : {u"cherry"_s, u"letter-T"_s, u"pearl-pink"_s})
+        store.addBead(bead);
+    store.saveToCase();
+    for (const QString& bead : {u"heart"_s, u"mint"_s, u"sky"_s, u"letter-L"_s, u"bear"_s,
+                                u"jelly-sky"_s})
+        store.addBead(bead);
+    store.setCharm(u"ribbon"_s);
+
+    MainWindow window(store, nullptr);
+    window.setAttribute(Qt::WA_DontShowOnScreen);
+    window.resize(1000, 760);
+    window.show();
+
+    bool ok = true;
+    const QString suffix = u"@%1x.png"_s.arg(QString::fromLatin1(scale));
+    for (const QString& code : {u"en"_s, u"de"_s, u"ko"_s}) {
+        language.setCode(code);
+        QApplication::processEvents();
+        for (const QString& mode : {u"light"_s, u"dark"_s}) {
+            appearance.setMode(mode);
+            ok &= save(window, folder + u'/' + code + u'-' + mode + u"-window"_s + suffix);
+        }
+    }
+    language.setCode(u"en"_s);
+    QApplication::processEvents();
+    for (const QString& mode : {u"light"_s, u"dark"_s}) {
+        appearance.setMode(mode);
+        const QString name = folder + u"/en-"_s + mode + u'-';
+        ContentView& content = *window.content();
+
+        // A bead on its way from the tray to the pen: five on the pen, so
+        // that a gap opens.
+        store.removeLastBead();
+        const QRectF stage = content.editor().stageFrame();
+        content.editor().trayDragged(u"star"_s, TrayDragPhase::changed,
+                                     stage.center() + QPointF(40, 0));
+        ok &= save(window, name + u"drag"_s + suffix);
+        content.editor().trayDragged(u"star"_s, TrayDragPhase::ended, QPointF(-100, -100));
+        store.addBead(u"jelly-sky"_s);
+
+        content.toasts().show(u"Saved to your case"_s);
+        ok &= save(window, name + u"toast"_s + suffix);
+
+        content.openSheet(ContentView::Sheet::penCase);
+        ok &= save(window, name + u"case"_s + suffix);
+        content.presentedSheet()->reject();
+        QApplication::processEvents();
+
+        window.resize(900, 700);
+        ok &= save(window, name + u"minimum"_s + suffix);
+        window.resize(1000, 760);
+    }
+    return ok ? 0 : 1;
+}

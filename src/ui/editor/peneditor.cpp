@@ -1,12 +1,13 @@
 #include "peneditor.h"
 
+
 #include "l10n/localization.h"
 #include "model/catalog.h"
 #include "model/pen.h"
 #include "platform/motionpreference.h"
 #include "store/penstore.h"
+#include "ui/common/timersource.h"
 
-#include <QTimer>
 
 #include <chrono>
 #include <cmath>
@@ -51,7 +52,8 @@ EditorTime EditorTime::system() {
                 return duration<double>(steady_clock::now().time_since_epoch()).count();
             },
             [](int ms, QObject* context, std::function<void()> step) {
-                QTimer::singleShot(ms, context, std::move(step));
+                QtTimerSource().singleShot(std::chrono::milliseconds(ms), context,
+                                           std::move(step));
             }};
 }
 

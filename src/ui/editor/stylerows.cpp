@@ -1,12 +1,13 @@
 #include "stylerows.h"
 
+
 #include "chiprow.h"
 #include "l10n/localization.h"
 #include "stylechips.h"
+#include "ui/common/timersource.h"
 #include "uilook.h"
 
 #include <QLabel>
-#include <QTimer>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -18,7 +19,7 @@ StyleRows::StyleRows(PenStore& store, QWidget* parent)
     , m_store(store)
     , m_scheduler(
           [](std::chrono::milliseconds delay, QObject* context, std::function<void()> step) {
-              QTimer::singleShot(delay, context, std::move(step));
+              QtTimerSource().singleShot(delay, context, std::move(step));
           })
     , m_types(new ChipRow)
     , m_inks(new ChipRow)

@@ -30,7 +30,7 @@ void MainWindow::build() {
     if (m_setup)
         m_setup(*content);
     if (m_content) {
-        layout()->replaceWidget(m_content, content);
+        delete layout()->replaceWidget(m_content, content);
         m_content->hide();
         m_content->deleteLater();
     } else {

@@ -1,4 +1,4 @@
-#include "platform/keyvaluestore.h"
+#include "nullkeyvaluestore.h"
 #include "platform/preferences.h"
 #include "render/penlayout.h"
 #include "store/penstore.h"
@@ -23,19 +23,12 @@ namespace {
 // its factor from the environment when the application starts.
 [[maybe_unused]] const bool twoTimes = [] { return qputenv("QT_SCALE_FACTOR", "2"); }();
 
-class NullKeyValueStore final : public KeyValueStore {
-public:
-    std::optional<QByteArray> data(const QString&) override { return std::nullopt; }
-    bool setData(const QString&, const QByteArray&) override { return true; }
-    void synchronize() override {}
-};
-
 // The editor's widget holding a 700-point stage, shown on the offscreen
 // screen, with six beads of mixed shapes on a gel pen, and a clock that
 // moves only when the benchmark moves it.
 struct Editor {
     QTemporaryDir folder;
-    NullKeyValueStore cloud;
+    bench::NullKeyValueStore cloud;
     SettingsPreferences group{folder.filePath(u"group.conf"_s)};
     std::unique_ptr<PenStore> store;
     double now = 0;

@@ -2,19 +2,14 @@
 // at, in English and German, light and dark:
 //   tessaro-tray-gallery <folder> [scale]
 // The scale (1 or 2) is the screen's; built with the project, never installed.
-#include "appearance/appearancemanager.h"
-#include "l10n/languagemanager.h"
-#include "platform/folderkeyvaluestore.h"
-#include "platform/preferences.h"
+#include "../common/gallerydevice.h"
 #include "render/paintcolour.h"
-#include "store/penstore.h"
 #include "ui/case/caserow.h"
 #include "ui/case/casesheet.h"
 #include "ui/editor/beadtray.h"
 #include "ui/editor/stylerows.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QLayout>
 #include <QPixmap>
 #include <QTemporaryDir>
@@ -46,32 +41,17 @@ QSize heightFor(QWidget& widget, int width) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: tessaro-tray-gallery <folder> [scale]\n");
+    const auto arguments =
+        gallery::screenArguments(argc, argv, "tessaro-tray-gallery <folder> [scale]");
+    if (!arguments)
         return 2;
-    }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    const QByteArray scale = argc > 2 ? QByteArray(argv[2]) : QByteArray("1");
-    qputenv("QT_SCALE_FACTOR", scale);
     QApplication app(argc, argv);
-    const QString folder = QString::fromLocal8Bit(argv[1]);
-    QDir().mkpath(folder);
-
-    QTemporaryDir data;
-    FolderKeyValueStore cloud(data.filePath(u"cloud"_s));
-    SettingsPreferences standard(data.filePath(u"tessaro.conf"_s));
-    SettingsPreferences group(data.filePath(u"group.conf"_s));
-    LanguageManager language(standard, group);
-    const LanguageManager::Installation languageInstalled(language);
-    AppearanceManager appearance(standard);
-    const AppearanceManager::Installation appearanceInstalled(appearance);
-
-    PenStore::Environment environment;
-    environment.dataFolder = data.path();
-    environment.keyValueStore = &cloud;
-    environment.groupPreferences = &group;
-    PenStore store(environment);
+    const QString folder = arguments->folder;
+    const QByteArray scale = arguments->scale;
+    gallery::Device device;
+    LanguageManager& language = device.language;
+    AppearanceManager& appearance = device.appearance;
+    PenStore& store = *device.store;
     const QList<QStringList> designs{{u"cherry"_s, u"mint"_s, u"sky"_s},
                                      {u"heart"_s, u"pearl-pink"_s, u"letter-L"_s, u"bear"_s},
                                      {u"jelly-sky"_s, u"rhine-gold"_s}};
@@ -89,11 +69,9 @@ int main(int argc, char** argv) {
     BeadBoxView tray(store);
     StyleRows rows(store);
     CaseSheet sheet(store);
-    PenStore::Environment emptyEnvironment = environment;
     QTemporaryDir emptyData;
-    emptyEnvironment.dataFolder = emptyData.path();
-    PenStore emptyStore(emptyEnvironment);
-    CaseSheet emptySheet(emptyStore);
+    const std::unique_ptr<PenStore> emptyStore = device.makeStore(emptyData.path());
+    CaseSheet emptySheet(*emptyStore);
     for (QWidget* widget : {static_cast<QWidget*>(&tray), static_cast<QWidget*>(&rows),
                             static_cast<QWidget*>(&sheet), static_cast<QWidget*>(&emptySheet)}) {
         widget->setAttribute(Qt::WA_DontShowOnScreen);

@@ -3,19 +3,13 @@
 // English, a drag in flight, a toast, the case open and the minimum width.
 //   tessaro-window-gallery <folder> [scale]
 // The scale (1 or 2) is the screen's; built with the project, never installed.
-#include "appearance/appearancemanager.h"
-#include "l10n/languagemanager.h"
-#include "platform/folderkeyvaluestore.h"
-#include "platform/preferences.h"
-#include "store/penstore.h"
+#include "../common/gallerydevice.h"
 #include "ui/common/toasts.h"
 #include "ui/editor/stageview.h"
 #include "ui/window/mainwindow.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QPainter>
-#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -51,32 +45,16 @@ bool save(QWidget& window, const QString& path) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: tessaro-window-gallery <folder> [scale]\n");
+    const auto arguments =
+        gallery::screenArguments(argc, argv, "tessaro-window-gallery <folder> [scale]");
+    if (!arguments)
         return 2;
-    }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    const QByteArray scale = argc > 2 ? QByteArray(argv[2]) : QByteArray("1");
-    qputenv("QT_SCALE_FACTOR", scale);
     QApplication app(argc, argv);
-    const QString folder = QString::fromLocal8Bit(argv[1]);
-    QDir().mkpath(folder);
-
-    QTemporaryDir data;
-    FolderKeyValueStore cloud(data.filePath(u"cloud"_s));
-    SettingsPreferences standard(data.filePath(u"tessaro.conf"_s));
-    SettingsPreferences group(data.filePath(u"group.conf"_s));
-    LanguageManager language(standard, group);
-    const LanguageManager::Installation languageInstalled(language);
-    AppearanceManager appearance(standard);
-    const AppearanceManager::Installation appearanceInstalled(appearance);
-
-    PenStore::Environment environment;
-    environment.dataFolder = data.path();
-    environment.keyValueStore = &cloud;
-    environment.groupPreferences = &group;
-    PenStore store(environment);
+    const QString folder = arguments->folder;
+    gallery::Device device;
+    LanguageManager& language = device.language;
+    AppearanceManager& appearance = device.appearance;
+    PenStore& store = *device.store;
     for (const QString& bead : {u"cherry"_s, u"letter-T"_s, u"pearl-pink"_s})
         store.addBead(bead);
     store.saveToCase();
@@ -91,7 +69,7 @@ int main(int argc, char** argv) {
     window.show();
 
     bool ok = true;
-    const QString suffix = u"@%1x.png"_s.arg(QString::fromLatin1(scale));
+    const QString suffix = u"@%1x.png"_s.arg(QString::fromLatin1(arguments->scale));
     for (const QString& code : {u"en"_s, u"de"_s, u"ko"_s}) {
         language.setCode(code);
         QApplication::processEvents();

@@ -1,30 +1,18 @@
 #include "platform/atomicfile.h"
+#include "support/files.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace tessaro;
 using namespace Qt::StringLiterals;
+using test::touchFile;
 
-namespace {
-
-bool put(const QString& path, qint64 ageSeconds = 0) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.close();
-    const timespec when{::time(nullptr) - ageSeconds, 0};
-    const timespec times[2] = {when, when};
-    return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
-}
-
-} // namespace
+namespace {} // namespace
 
 class TestAtomicFile : public QObject {
     Q_OBJECT
@@ -46,7 +34,7 @@ private Q_SLOTS:
         QFETCH(QString, target);
         QFETCH(QString, reason);
         QTemporaryDir root;
-        QVERIFY(put(root.filePath(u"file"_s)));
+        QVERIFY(touchFile(root.filePath(u"file"_s)));
         QVERIFY(QDir(root.path()).mkpath(u"folder/inside"_s));
         const WriteResult result = writeFileAtomically(root.filePath(target), "data");
         QVERIFY(!result);
@@ -64,7 +52,7 @@ private Q_SLOTS:
             u".state.json.tmp-fresh1"_s, u"state.json.tmp-a1B2c3"_s, u".tmp-a1B2c3"_s,
             u".x.tmp-a1B2c"_s,           u".x.tmp-a1B2c!"_s,         u".syncthing.x.tmp"_s};
         for (const QString& name : stale + kept)
-            QVERIFY(put(root.filePath(name), name == kept.first() ? 60 : 11 * 60));
+            QVERIFY(touchFile(root.filePath(name), name == kept.first() ? 60 : 11 * 60));
         // Only files: a folder or a link named like a temporary stays.
         QVERIFY(QDir(root.path()).mkdir(u".d.tmp-a1B2c3"_s));
         QVERIFY(QFile::link(root.filePath(u"state.json.tmp-a1B2c3"_s),

@@ -1,8 +1,8 @@
 #include "platform/atomicfile.h"
 #include "platform/folderkeyvaluestore.h"
+#include "support/files.h"
 #include "support/logcapture.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
@@ -12,24 +12,13 @@
 
 using namespace tessaro;
 using namespace Qt::StringLiterals;
+using test::touchFile;
 
 namespace {
 
 // What a sync engine does when it brings in another device's version.
 void writeAsSyncEngine(const QString& path, const QByteArray& bytes) {
     QVERIFY(writeFileAtomically(path, bytes, Durability::unflushed));
-}
-
-QByteArray onDisk(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-bool put(const QString& path, qint64 ageSeconds = 0) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) &&
-           file.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds),
-                            QFileDevice::FileModificationTime);
 }
 
 } // namespace
@@ -52,7 +41,7 @@ private Q_SLOTS:
         QVERIFY(store.setData(u"k"_s, QByteArray("one\0two", 7)));
         QCOMPARE(store.data(u"k"_s), QByteArray("one\0two", 7));
         store.flush();
-        QCOMPARE(onDisk(folder.filePath(u"k"_s)), QByteArray("one\0two", 7));
+        QCOMPARE(test::readFile(folder.filePath(u"k"_s)), QByteArray("one\0two", 7));
         store.synchronize();
         store.flush();
         QCOMPARE(spy.size(), 0);
@@ -98,9 +87,9 @@ private Q_SLOTS:
         QTemporaryDir folder;
         const QString stale = folder.filePath(u".k.tmp-AbC123"_s);
         const QString fresh = folder.filePath(u".k.tmp-XyZ789"_s);
-        QVERIFY(put(stale, 11 * 60) && put(fresh));
+        QVERIFY(touchFile(stale, 11 * 60) && touchFile(fresh));
         for (const QString& name : {u".syncthing.k.tmp"_s, u".k.~1a2b"_s, u"k.partial"_s})
-            QVERIFY(put(folder.filePath(name)));
+            QVERIFY(touchFile(folder.filePath(name)));
         FolderKeyValueStore store(folder.path());
         QSignalSpy spy(&store, &KeyValueStore::externalChange);
         store.flush();
@@ -151,7 +140,7 @@ private Q_SLOTS:
         store.setData(u"k"_s, "mine");
         store.flush();
         QVERIFY(spy.size() >= 1);
-        QCOMPARE(onDisk(folder.filePath(u"k"_s)), "mine");
+        QCOMPARE(test::readFile(folder.filePath(u"k"_s)), "mine");
         QCOMPARE(store.data(u"k"_s), QByteArray("mine"));
         const auto copies = store.conflictCopies(u"k"_s);
         QCOMPARE(copies.size(), 1);
@@ -170,7 +159,7 @@ private Q_SLOTS:
     void linksAreNotFollowed() {
         QTemporaryDir folder;
         QTemporaryDir outside;
-        QVERIFY(put(outside.filePath(u"secret"_s)));
+        QVERIFY(touchFile(outside.filePath(u"secret"_s)));
         QVERIFY(QFile::link(outside.filePath(u"secret"_s), folder.filePath(u"k"_s)));
         FolderKeyValueStore store(folder.path());
         store.flush();
@@ -212,7 +201,7 @@ private Q_SLOTS:
         FolderKeyValueStore store(path);
         store.setRetryInterval(20);
         store.flush();
-        QVERIFY(QDir(path).removeRecursively() && put(path));
+        QVERIFY(QDir(path).removeRecursively() && touchFile(path));
         QSignalSpy failures(&store, &KeyValueStore::writeFailed);
         QVERIFY(store.setData(u"k"_s, "mine"));
         QTRY_VERIFY(failures.size() >= 2);
@@ -225,7 +214,7 @@ private Q_SLOTS:
         QCOMPARE(store.data(u"k"_s), QByteArray("mine"));
 
         QVERIFY(QFile::remove(path));
-        QTRY_COMPARE(onDisk(path + u"/k"_s), "mine");
+        QTRY_COMPARE(test::readFile(path + u"/k"_s), "mine");
         QTRY_VERIFY(!store.hasPendingWrites());
         QVERIFY(log.contains(u"stored in "_s + path + u" again"_s));
 

@@ -91,79 +91,49 @@ private Q_SLOTS:
         }
     }
 
-    void drawsAtExtremes_data() {
-        QTest::addColumn<PenType>("type");
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<double>("pixelScale");
-        QTest::addColumn<double>("thick"); // negative keeps the catalog's
-        const double nan = std::nan("");
-        for (const PenTypeSpec& entry : penTypeCatalog()) {
-            const auto row = [&](const char* what) -> QTestData& {
-                return QTest::addRow("%s %s", name(entry.type), what) << entry.type;
-            };
-            row("one pixel") << QSize(1, 1) << 0.05 << -1.0;
-            row("huge image") << QSize(4000, 400) << 8.0 << -1.0;
-            row("no pixel scale") << QSize(256, 64) << 0.0 << -1.0;
-            row("nan pixel scale") << QSize(256, 64) << nan << -1.0;
-            row("flat body") << QSize(256, 64) << 2.0 << 0.0;
-            row("huge body") << QSize(256, 64) << 2.0 << 5000.0;
-        }
-    }
+    // Odd sizes and scales draw, and leave the painter as they found it.
     void drawsAtExtremes() {
-        QFETCH(PenType, type);
-        QFETCH(QSize, size);
-        QFETCH(double, pixelScale);
-        QFETCH(double, thick);
-        BodyInput body = input(type, {}, u"#6FB3E0", false, pixelScale);
-        if (thick >= 0)
-            body.thick = thick;
-        const Picture picture = render(type, body, size, Qt::transparent, 0.8);
-        QVERIFY(picture.balanced);
-        if (size.width() >= 64 && body.thick > 0)
-            QVERIFY(picture.at({600, 0}).alpha() > 0);
+        const double nan = std::nan("");
+        // Image size, pixel scale and thickness (negative: the catalog's).
+        const std::tuple<QSize, double, double> cases[] = {
+            {{1, 1}, 0.05, -1},   {{4000, 400}, 8, -1}, {{256, 64}, 0, -1},
+            {{256, 64}, nan, -1}, {{256, 64}, 2, 0},    {{256, 64}, 2, 5000}};
+        for (const PenTypeSpec& entry : penTypeCatalog())
+            for (const auto& [size, pixelScale, thick] : cases) {
+                BodyInput body = input(entry.type, {}, u"#6FB3E0", false, pixelScale);
+                if (thick >= 0)
+                    body.thick = thick;
+                const Picture picture = render(entry.type, body, size, Qt::transparent, 0.8);
+                QVERIFY2(picture.balanced, name(entry.type));
+                if (size.width() >= 64 && body.thick > 0)
+                    QVERIFY2(picture.at({600, 0}).alpha() > 0, name(entry.type));
+            }
     }
 
-    void barrelIsShadedLikeACylinder_data() {
-        QTest::addColumn<PenType>("type");
-        QTest::addColumn<QPointF>("metal"); // y in units of T; none on the highlighter
-        QTest::newRow("pencil ferrule") << PenType::pencil << QPointF(979, 0);
-        QTest::newRow("ballpoint clip") << PenType::ballpoint << QPointF(900, -0.75);
-        QTest::newRow("gel end") << PenType::gel << QPointF(979, 0);
-        QTest::newRow("fountain section") << PenType::fountain << QPointF(172, 0.1);
-        QTest::newRow("brush ferrule") << PenType::brush << QPointF(210, 0.38);
-        QTest::newRow("highlighter") << PenType::highlighter << QPointF();
-        QTest::newRow("mechanical cone") << PenType::mechanical << QPointF(150, 0.1);
-    }
+    // Every barrel is lit from above; a black one stays dark (the gel's lets
+    // the background through), and the dark palette darkens the default one.
     void barrelIsShadedLikeACylinder() {
-        QFETCH(PenType, type);
-        QFETCH(QPointF, metal);
-        const double T = penTypeSpec(type).thick;
-        BodyInput blue = input(type, RGB{120, 190, 240});
-        blue.bottom = {80, 150, 210};
-        const Picture shaded = render(type, blue);
-        const QColor upper = shaded.at({620, -0.36 * T});
-        const QColor lower = shaded.at({620, 0.44 * T});
-        QVERIFY2(lightness(upper) > lightness(lower) + 20,
-                 qPrintable(upper.name() + u" over "_s + lower.name()));
-        // A black barrel stays dark; the gel's lets the background through.
-        const Picture black = render(type, input(type, RGB{20, 20, 22}), {2048, 400},
-                                     type == PenType::gel ? Qt::black : Qt::white);
-        for (const double y : {0.25, 0.35, 0.45})
-            QVERIFY2(lightness(black.at({620, y * T})) < 60, qPrintable(QString::number(y)));
-        // The dark palette darkens the default barrel and the metal.
-        const Picture light = render(type, input(type));
-        const Picture dark = render(type, input(type, {}, u"#6FB3E0", true));
-        for (const QPointF probe : {QPointF(620, 0.3), metal}) {
-            if (probe.isNull())
-                continue;
-            const QPointF at(probe.x(), probe.y() * T);
-            QVERIFY2(lightness(dark.at(at)) + 15 < lightness(light.at(at)),
-                     qPrintable(dark.at(at).name() + u" vs "_s + light.at(at).name()));
+        for (const PenTypeSpec& entry : penTypeCatalog()) {
+            const PenType type = entry.type;
+            const double T = entry.thick;
+            BodyInput blue = input(type, RGB{120, 190, 240});
+            blue.bottom = {80, 150, 210};
+            const Picture shaded = render(type, blue);
+            const QColor upper = shaded.at({620, -0.36 * T});
+            const QColor lower = shaded.at({620, 0.44 * T});
+            QVERIFY2(lightness(upper) > lightness(lower) + 20, name(type));
+            const Picture black = render(type, input(type, RGB{20, 20, 22}), {2048, 400},
+                                         type == PenType::gel ? Qt::black : Qt::white);
+            for (const double y : {0.25, 0.35, 0.45})
+                QVERIFY2(lightness(black.at({620, y * T})) < 60, name(type));
+            const QPointF middle(620, 0.3 * T);
+            QVERIFY2(lightness(render(type, input(type, {}, u"#6FB3E0", true)).at(middle)) + 15 <
+                         lightness(render(type, input(type)).at(middle)),
+                     name(type));
         }
     }
 
-    // Three flat facets, each one colour along the pen and lit from above;
-    // their edges show from six device pixels of thickness on.
+    // Three flat facets, each one colour along the pen and lit from above.
     void pencilFacetsAreFlatBands() {
         const Picture picture = render(PenType::pencil, input(PenType::pencil, RGB{200, 120, 90}));
         double above = 256;
@@ -174,13 +144,6 @@ private Q_SLOTS:
             QVERIFY(lightness(facet) < above);
             above = lightness(facet);
         }
-        const auto edge = [](double pixelScale) {
-            const BodyInput grey =
-                input(PenType::pencil, RGB{90, 90, 90}, u"#6FB3E0", false, pixelScale);
-            return lightness(render(PenType::pencil, grey, {1024, 200}).at({500, -66.0 / 6 + 3}));
-        };
-        QVERIFY(edge(0.05) < 100);
-        QVERIFY(edge(0.1) > 150);
     }
 
     void inkShowsWhereTheInkIs_data() {

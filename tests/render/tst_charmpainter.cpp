@@ -63,12 +63,6 @@ private Q_SLOTS:
         QCOMPARE(charm(QString()), charm(QStringLiteral("bunny")));
     }
 
-    void bodyColourAtTheCentre() {
-        QCOMPARE(at(charm(QStringLiteral("bear")), 0.22, -0.2), QColor(0xB4, 0x79, 0x4A));
-        QCOMPARE(at(charm(QStringLiteral("bunny")), 0.22, -0.2), QColor(0xFD, 0xF6, 0xF0));
-        QCOMPARE(at(charm(QStringLiteral("berry")), -0.1, 0.12), QColor(0xE8, 0x40, 0x4A));
-    }
-
     void shadowFallsBelowRight() {
         const QImage shaded = charm(QStringLiteral("bear"));
         QVERIFY(at(shaded, -0.1, -0.5).red() >= 250);

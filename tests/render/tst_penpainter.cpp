@@ -3,7 +3,6 @@
 #include "render/penlayout.h"
 #include "render/penpainter.h"
 #include "render/penpalette.h"
-#include "render/shadowlayer.h"
 #include "render/spritecache.h"
 #include "support/imagecompare.h"
 
@@ -74,21 +73,6 @@ private Q_SLOTS:
         QVERIFY(render(options) != withGap);
     }
 
-    void smallThumbnailsSkipShadows() {
-        const auto paint = [](QSizeF size) {
-            QImage thumb((size * 2).toSize(), QImage::Format_ARGB32_Premultiplied);
-            thumb.setDevicePixelRatio(2);
-            thumb.fill(Qt::white);
-            QPainter painter(&thumb);
-            paintPenTypeThumb(painter, size, PenType::gel, u"white", u"#6FB3E0", false, 2);
-        };
-        const auto before = ShadowLayer::shadowsRendered();
-        paint({64, 20});
-        QCOMPARE(ShadowLayer::shadowsRendered(), before);
-        paint({512, 160});
-        QVERIFY(ShadowLayer::shadowsRendered() > before);
-    }
-
     void darkAppearanceDarkensThePicture() {
         DrawPenOptions options;
         options.beads = beads(4);
@@ -138,25 +122,6 @@ private Q_SLOTS:
                 // Parts move by at most an eighth of a pixel; only edges show it.
                 QVERIFY2(far < 50, qPrintable(u"%1 %2: %3"_s.arg(type.id).arg(dark).arg(far)));
             }
-    }
-
-    // A bead looks the same on every pen type: a change of type paints the
-    // body, its shadows and shades again but no bead, so it costs the same
-    // however many beads the pen holds.
-    void beadsAreSharedAcrossPenTypes() {
-        SpriteCache& cache = SpriteCache::forThisThread();
-        const auto paintedOnTypeChange = [&](int count) {
-            cache.clear();
-            DrawPenOptions options;
-            options.beads = beads(count);
-            options.type = PenType::pencil;
-            render(options);
-            const auto before = cache.painted();
-            options.type = PenType::highlighter;
-            render(options);
-            return cache.painted() - before;
-        };
-        QCOMPARE(paintedOnTypeChange(4), paintedOnTypeChange(1));
     }
 
     void anySizeAndAngleIsSafe() {

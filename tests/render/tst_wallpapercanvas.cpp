@@ -91,8 +91,6 @@ private Q_SLOTS:
         QTest::addColumn<QSize>("pixels");
         const double nan = qQNaN();
         QTest::newRow("2x laptop") << QSizeF(1440, 900) << 2.0 << QSize(2880, 1800);
-        QTest::newRow("1.25x") << QSizeF(1536, 864) << 1.25 << QSize(1920, 1080);
-        QTest::newRow("1x") << QSizeF(1920, 1200) << 1.0 << QSize(1920, 1200);
         QTest::newRow("ratio unknown") << QSizeF(1024, 768) << 0.0 << QSize(2048, 1536);
         QTest::newRow("ratio nan") << QSizeF(1024, 768) << nan << QSize(2048, 1536);
         QTest::newRow("no size") << QSizeF() << 2.0 << defaultWallpaperPixelSize;

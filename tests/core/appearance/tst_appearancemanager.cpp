@@ -96,18 +96,6 @@ private Q_SLOTS:
         manager.setSystemAppearance(nullptr);
         QVERIFY(!manager.isDark());
     }
-
-    void options() {
-        test::MemoryPreferences preferences;
-        AppearanceManager manager(preferences);
-        const auto options = manager.appearanceOptions();
-        QCOMPARE(options.size(), 3);
-        QCOMPARE(options[0].first, QString());
-        QCOMPARE(options[1].first, u"light"_s);
-        QCOMPARE(options[2].first, u"dark"_s);
-        for (const auto& option : options)
-            QVERIFY(!option.second.isEmpty() && !option.second.startsWith(u"ios."_s));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestAppearanceManager)

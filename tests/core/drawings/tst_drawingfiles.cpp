@@ -1,5 +1,6 @@
 #include "drawings/drawing.h"
 #include "drawings/drawingfiles.h"
+#include "support/files.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -12,11 +13,11 @@
 #include <QThreadPool>
 
 #include <atomic>
-#include <fcntl.h>
 #include <sys/stat.h>
 
 using namespace tessaro;
 using namespace Qt::StringLiterals;
+using test::readFile;
 
 namespace {
 
@@ -26,17 +27,7 @@ const QString nextcloudCopy = u"p (conflicted copy 2024-05-01 101500).pkdrawing"
 
 // Dated a quarter second past `seconds`, so that lost nanoseconds show.
 bool put(const QString& path, const QByteArray& bytes, qint64 seconds = t0) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        return false;
-    file.close();
-    const timespec times[2] = {{0, UTIME_OMIT}, {time_t(seconds), 250'000'000}};
-    return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
-}
-
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    return test::writeFile(path, bytes) && test::setModified(path, double(seconds) + 0.25);
 }
 
 qint64 modifiedNs(const QString& path) {
@@ -104,7 +95,7 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(local(u"c")));
         // An empty local file is no page: the cloud's is read and kept.
         QCOMPARE(files.read(u"e"_s), QByteArray("cloud e"));
-        QCOMPARE(contents(local(u"e")), "cloud e");
+        QCOMPARE(readFile(local(u"e")), "cloud e");
     }
 
     void newerFilesAreCopiedAcross() {
@@ -116,12 +107,12 @@ private Q_SLOTS:
         QVERIFY(files.push(u"a"_s) && files.pull(u"b"_s));
         QVERIFY(!files.push(u"a"_s) && !files.pull(u"a"_s) && !files.push(u"e"_s));
         QCOMPARE(files.sync(), ids("c d"));
-        QCOMPARE(contents(cloud(u"a")), "a new");
+        QCOMPARE(readFile(cloud(u"a")), "a new");
         QCOMPARE(modifiedNs(cloud(u"a")), (t0 + 10) * 1'000'000'000 + 250'000'000);
-        QCOMPARE(contents(local(u"b")), "b new");
-        QCOMPARE(contents(cloud(u"c")) + contents(local(u"d")), "cd");
+        QCOMPARE(readFile(local(u"b")), "b new");
+        QCOMPARE(readFile(cloud(u"c")) + readFile(local(u"d")), "cd");
         // Equal dates: neither side wins.
-        QCOMPARE(contents(local(u"e")) + contents(cloud(u"e")), "minetheirs");
+        QCOMPARE(readFile(local(u"e")) + readFile(cloud(u"e")), "minetheirs");
         QCOMPARE(files.sync(), QStringList());
     }
 
@@ -154,11 +145,11 @@ private Q_SLOTS:
             QVERIFY(!files.push(u"p"_s));
         else
             files.sync();
-        QCOMPARE(contents(full), "strokes");
+        QCOMPARE(readFile(full), "strokes");
         if (how != u"pull"_s && how != u"push"_s) {
             // The page is mirrored over the empty file, whatever the dates.
-            QCOMPARE(contents(local(u"p")), "strokes");
-            QCOMPARE(contents(cloud(u"p")), "strokes");
+            QCOMPARE(readFile(local(u"p")), "strokes");
+            QCOMPARE(readFile(cloud(u"p")), "strokes");
         }
     }
 
@@ -204,8 +195,8 @@ private Q_SLOTS:
         QVERIFY(put(folder + u'/' + copyName, "copy", t0 + 10));
         files.sync();
         QVERIFY(!QFileInfo::exists(folder + u'/' + copyName));
-        QCOMPARE(contents(local(u"p")), expected);
-        QCOMPARE(contents(cloud(u"p")), expected);
+        QCOMPARE(readFile(local(u"p")), expected);
+        QCOMPARE(readFile(cloud(u"p")), expected);
     }
 
     void invalidIDsTouchNothing_data() {
@@ -230,7 +221,7 @@ private Q_SLOTS:
         files.remove(id);
         QCOMPARE(files.sync({id}), QStringList());
         for (const QString& target : targets)
-            QCOMPARE(contents(target), "outside");
+            QCOMPARE(readFile(target), "outside");
         QCOMPARE(entries(m_cloud), QStringList());
     }
 
@@ -275,7 +266,7 @@ private Q_SLOTS:
         QCOMPARE(QFile::symLinkTarget(cloud(u"n")), secret);
         QCOMPARE(QFile::symLinkTarget(local(u"m")), secret);
         QVERIFY(!QFileInfo::exists(cloud(u"big")) && QFileInfo::exists(bigCopy));
-        QCOMPARE(contents(secret), "secret");
+        QCOMPARE(readFile(secret), "secret");
         QCOMPARE(modifiedNs(secret), (t0 + 100) * 1'000'000'000 + 250'000'000);
     }
 
@@ -305,9 +296,9 @@ private Q_SLOTS:
         // The main thread is held here, running no events: only a worker
         // can do the copy.
         QDeadlineTimer deadline(5000);
-        while (contents(cloud(u"a")) != "a" && !deadline.hasExpired())
+        while (readFile(cloud(u"a")) != "a" && !deadline.hasExpired())
             QThread::yieldCurrentThread();
-        QCOMPARE(contents(cloud(u"a")), "a");
+        QCOMPARE(readFile(cloud(u"a")), "a");
         QTRY_VERIFY(!files.isSyncing());
         QCOMPARE(threads, QSet<QThread*>{QThread::currentThread()});
         QCOMPARE(requests, 2);

@@ -68,7 +68,6 @@ private Q_SLOTS:
         QTest::newRow("system") << QVariant(QString()) << u"en.lproj/Localizable"_s;
         QTest::newRow("de") << QVariant(u"de"_s) << u"de.lproj/Localizable"_s;
         QTest::newRow("no lives in nb") << QVariant(u"no"_s) << u"nb.lproj/Localizable"_s;
-        QTest::newRow("zh-Hant") << QVariant(u"zh-Hant"_s) << u"zh-Hant.lproj/Localizable"_s;
         QTest::newRow("es-MX") << QVariant(u"es-MX"_s) << u"es-MX.lproj/Localizable"_s;
         QTest::newRow("no such folder")
             << QVariant(u"tlh"_s) << u"Base.lproj/TessaroSourceFallback"_s;
@@ -107,11 +106,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("date");
         QTest::newRow("en") << u"en"_s << u"en_US"_s << u"Jan 1, 2001"_s;
-        QTest::newRow("de") << u"de"_s << u"de_DE"_s << u"01.01.2001"_s;
         QTest::newRow("no") << u"no"_s << u"nb_NO"_s << u"1. jan. 2001"_s;
         QTest::newRow("zh-Hans") << u"zh-Hans"_s << u"zh_CN"_s << u"2001年1月1日"_s;
         QTest::newRow("zh-Hant") << u"zh-Hant"_s << u"zh_TW"_s << u"2001年1月1日"_s;
-        QTest::newRow("pt-BR") << u"pt-BR"_s << u"pt_BR"_s << u"1 de jan. de 2001"_s;
     }
 
     void datesFollowTheChosenLanguage() {

@@ -198,17 +198,13 @@ private Q_SLOTS:
         QVERIFY(!document.repaired());
         QVERIFY(jsonMember(document.root(), "plain")->IsArray());
         QVERIFY(!jsonMember(document.root(), "absent"));
-    }
 
-    void loneSurrogatesAreWrittenAsReplacementCharacters() {
-        QByteArray out;
-        JsonWriter writer(out);
-        writer.beginArray();
-        writer.value(u"a"_s + QChar(0xD800) + u"b"_s + QChar(0xDC00));
-        writer.value(u"ä€😀"_s);
-        writer.endArray();
-        QCOMPARE(out, QByteArray("[\"a\xEF\xBF\xBD"
-                                 "b\xEF\xBF\xBD\",\"\xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80\"]"));
+        // Lone surrogates cannot be written as UTF-8: they become U+FFFD.
+        out.clear();
+        JsonWriter lone(out);
+        lone.value(u"a"_s + QChar(0xD800) + u"b"_s + QChar(0xDC00));
+        QCOMPARE(out, QByteArray("\"a\xEF\xBF\xBD"
+                                 "b\xEF\xBF\xBD\""));
     }
 
     void base64MatchesQt() {

@@ -8,6 +8,7 @@
 #include "platform/rediskeyvaluestore.h"
 #include "store/cloudsync.h"
 #include "store/penstore.h"
+#include "support/files.h"
 #include "support/memorypreferences.h"
 #include "support/redisserver.h"
 
@@ -17,8 +18,6 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <sys/time.h>
 
 using namespace tessaro;
 using namespace Qt::StringLiterals;
@@ -42,14 +41,6 @@ struct Ledger {
     QSet<QString> pens, removedPens;         // by case key
     QSet<QString> drawings, deletedDrawings; // by id
 };
-
-void setModified(const QString& path, Date date) {
-    const double unix = unixFromDate(date);
-    struct timeval times[2];
-    times[0].tv_sec = times[1].tv_sec = time_t(unix);
-    times[0].tv_usec = times[1].tv_usec = suseconds_t((unix - double(time_t(unix))) * 1e6);
-    ::utimes(QFile::encodeName(path).constData(), times);
-}
 
 class Harness {
 public:
@@ -100,42 +91,31 @@ public:
         };
         if (QTest::qWaitFor(settled, 15000))
             return true;
-        describeDifference();
-        return false;
-    }
-
-    void describeDifference() const {
         const AppState a = m_a.store->currentState();
         const AppState b = m_b.store->currentState();
-        qWarning() << "pen" << (a.pen == b.pen) << "saved" << (a.saved == b.saved) << "group"
-                   << (a.activeGroup == b.activeGroup) << "quotes" << (a.quotes == b.quotes)
-                   << "drawings" << (a.drawings == b.drawings) << "deleted"
-                   << (a.deleted == b.deleted) << "updatedAt"
-                   << QString::number(a.updatedAt, 'f', 3) << QString::number(b.updatedAt, 'f', 3)
-                   << "pending" << m_a.store->hasPendingCloudPush()
-                   << m_b.store->hasPendingCloudPush() << "blob"
-                   << decodeState(*m_a.cloud->data(CloudSync::blobKey))->state.updatedAt << "quotes"
-                   << a.quotes.size() << b.quotes.size();
+        qWarning() << "equal pen" << (a.pen == b.pen) << "saved" << (a.saved == b.saved) << "quotes"
+                   << (a.quotes == b.quotes) << "drawings" << (a.drawings == b.drawings)
+                   << "deleted" << (a.deleted == b.deleted) << "pending"
+                   << m_a.store->hasPendingCloudPush() << m_b.store->hasPendingCloudPush();
+        return false;
     }
 
     void verify() {
         const AppState state = m_a.store->currentState();
         QCOMPARE(m_b.store->currentState(), state);
 
-        QSet<QString> texts;
-        for (const Quote& quote : state.quotes)
-            texts.insert(quote.text);
-        QCOMPARE(texts, m_ledger.quotes - m_ledger.deletedQuotes);
-
-        QSet<QString> pens;
-        for (const Pen& pen : state.saved)
-            pens.insert(pen.caseKey());
-        QCOMPARE(pens, m_ledger.pens - m_ledger.removedPens);
-
-        QSet<QString> drawings;
-        for (const Drawing& drawing : state.drawings)
-            drawings.insert(drawing.id);
-        QCOMPARE(drawings, m_ledger.drawings - m_ledger.deletedDrawings);
+        const auto keys = [](const auto& records, const auto& key) {
+            QSet<QString> set;
+            for (const auto& record : records)
+                set.insert(key(record));
+            return set;
+        };
+        QCOMPARE(keys(state.quotes, [](const Quote& q) { return q.text; }),
+                 m_ledger.quotes - m_ledger.deletedQuotes);
+        QCOMPARE(keys(state.saved, [](const Pen& p) { return p.caseKey(); }),
+                 m_ledger.pens - m_ledger.removedPens);
+        QCOMPARE(keys(state.drawings, [](const Drawing& d) { return d.id; }),
+                 m_ledger.drawings - m_ledger.deletedDrawings);
         for (const QString& id : m_ledger.deletedDrawings) {
             const QString name = id + u".pkdrawing"_s;
             for (const QString& folder : {m_a.data.filePath(u"Drawings"_s),
@@ -218,12 +198,10 @@ private:
             QDir().mkpath(folder);
             // Whole and dated at once, as a page arrives: the store's worker
             // may list the folder at any moment.
-            QFile page(folder + u"/.incoming"_s);
-            page.open(QIODevice::WriteOnly);
-            page.write("strokes of " + id.toUtf8());
-            page.close();
-            setModified(page.fileName(), tick(device));
-            page.rename(folder + u'/' + id + u".pkdrawing"_s);
+            const QString incoming = folder + u"/.incoming"_s;
+            test::writeFile(incoming, "strokes of " + id.toUtf8());
+            test::setModified(incoming, unixFromDate(tick(device)));
+            QFile::rename(incoming, folder + u'/' + id + u".pkdrawing"_s);
             store.reconcileDrawings();
             m_ledger.drawings.insert(id);
             break;

@@ -1,5 +1,6 @@
 #include "store/statefile.h"
 #include "store/statewriter.h"
+#include "support/files.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,6 +15,7 @@
 
 using namespace tessaro;
 using namespace Qt::StringLiterals;
+using test::readFile;
 
 namespace {
 
@@ -66,33 +68,17 @@ struct FileSizeLimit {
     ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &old); }
 };
 
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void put(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 } // namespace
 
 class TestStateFile : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void missingFileGivesTheDefaultDocument() {
-        QTemporaryDir folder;
-        StateFile file(folder.filePath(u"state.json"_s), Durability::unflushed);
-        QCOMPARE(file.load(0), AppState());
-        QVERIFY(QDir(folder.path()).isEmpty());
-    }
-
     void savedDocumentsLoadBack() {
         QTemporaryDir folder;
         StateFile file(folder.filePath(u"sub/state.json"_s), Durability::unflushed);
+        QCOMPARE(file.load(0), AppState()); // nothing there yet, and nothing made
+        QVERIFY(QDir(folder.path()).isEmpty());
         QVERIFY(file.save(round(7)));
         QVERIFY(isRound(file.load(100), 7));
         // Nothing but the file itself is left behind in the folder.
@@ -104,12 +90,12 @@ private Q_SLOTS:
         QTemporaryDir folder;
         StateFile file(folder.filePath(u"state.json"_s), Durability::unflushed);
         QVERIFY(file.save(round(3)));
-        const QByteArray before = contents(file.path());
+        const QByteArray before = readFile(file.path());
         {
             const FileSizeLimit limit(64);
             QVERIFY(!file.save(round(39)));
         }
-        QCOMPARE(contents(file.path()), before);
+        QCOMPARE(readFile(file.path()), before);
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     }
 
@@ -128,7 +114,7 @@ private Q_SLOTS:
         QFETCH(QString, reason);
         QTemporaryDir folder;
         const QString path = folder.filePath(u"state.json"_s);
-        put(path, stored);
+        QVERIFY(test::writeFile(path, stored));
         bool roomForACopy = false;
         StateFile file(path, Durability::unflushed, [&](const QString& from, const QString& to) {
             return roomForACopy && StateFile::linkOrCopy(from, to);
@@ -136,7 +122,7 @@ private Q_SLOTS:
         file.load(100);
         QVERIFY(!file.save(round(5)));
         QVERIFY(!file.save(round(6)));
-        QCOMPARE(contents(path), stored);
+        QCOMPARE(readFile(path), stored);
 
         roomForACopy = true;
         QVERIFY(file.save(round(7)));
@@ -144,7 +130,7 @@ private Q_SLOTS:
         const QStringList aside =
             QDir(folder.path()).entryList({u"state.json."_s + reason + u"-*"_s}, QDir::Files);
         QCOMPARE(aside.size(), 1);
-        QCOMPARE(contents(folder.filePath(aside.first())), stored);
+        QCOMPARE(readFile(folder.filePath(aside.first())), stored);
     }
 
     void aKilledWriterLeavesAWholeDocument() {
@@ -166,14 +152,9 @@ private Q_SLOTS:
             QVERIFY(writer.waitForFinished(10000));
 
             reported += writer.readAllStandardOutput();
-            const QList<QByteArray> lines = reported.split('\n');
-            int last = 0;
-            for (const QByteArray& line : lines)
-                if (!line.isEmpty())
-                    last = line.toInt();
-            QFile stored(folder.filePath(u"state.json"_s));
-            QVERIFY(stored.open(QIODevice::ReadOnly));
-            const auto decoded = decodeState(stored.readAll());
+            const QList<QByteArray> lines = reported.trimmed().split('\n');
+            const int last = lines.constLast().toInt();
+            const auto decoded = decodeState(readFile(folder.filePath(u"state.json"_s)));
             QVERIFY2(decoded, "the file must always hold a whole document");
             QVERIFY(!decoded->dropped);
             const int found = int(decoded->state.updatedAt);

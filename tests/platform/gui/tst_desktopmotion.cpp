@@ -45,15 +45,9 @@ class TestDesktopMotion : public QObject {
 private Q_SLOTS:
     void initTestCase() { QVERIFY2(QDBusConnection::sessionBus().isConnected(), "no session bus"); }
 
-    void readsAndFollowsThePortal_data() {
-        QTest::addColumn<bool>("modern");
-        QTest::newRow("ReadOne") << true;
-        QTest::newRow("Read") << false;
-    }
-
+    // The older Read is tried with the appearance's portal: the reading is shared.
     void readsAndFollowsThePortal() {
-        QFETCH(bool, modern);
-        FakePortal portal(modern);
+        FakePortal portal(true);
         portal.set(group, key, false);
         QVERIFY(portal.publish());
         DesktopMotion motion;

@@ -6,6 +6,7 @@
 
 #include <QMenu>
 #include <QPainter>
+#include <QtMath>
 
 namespace tessaro {
 
@@ -29,6 +30,8 @@ ChoiceMenuButton::ChoiceMenuButton(QWidget* parent)
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_Hover);
+    // The choice shows whole; the title beside it wraps instead.
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     connect(this, &QAbstractButton::clicked, this, &ChoiceMenuButton::openMenu);
     new AppearanceWatch(this, [this] { update(); });
 }
@@ -50,9 +53,11 @@ QString ChoiceMenuButton::label() const {
 }
 
 QSize ChoiceMenuButton::sizeHint() const {
-    const QFontMetrics metrics(labelFont());
-    return {paddingX * 2 + metrics.horizontalAdvance(text()) + gap + chevronSize,
-            qMax(metrics.height(), chevronSize) + paddingY * 2};
+    const QFontMetricsF metrics(labelFont());
+    // A pixel to spare, so that rounding never elides the label it was sized for.
+    const int label = qCeil(metrics.horizontalAdvance(text())) + 1;
+    return {paddingX * 2 + label + gap + chevronSize,
+            qMax(qCeil(metrics.height()), chevronSize) + paddingY * 2};
 }
 
 void ChoiceMenuButton::openMenu() {

@@ -14,10 +14,12 @@
 #include "ui/common/interfacecolours.h"
 #include "ui/common/interfacefont.h"
 
+#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <QSysInfo>
 #include <QVBoxLayout>
@@ -78,10 +80,11 @@ SettingsSheet::SettingsSheet(PenStore& store, CloudSettings& cloud, FileDialogs&
     auto* centred = new QHBoxLayout(content);
     centred->setContentsMargins(0, 0, 0, 0);
     centred->addWidget(column);
-    content->setAutoFillBackground(false);
 
     auto* scroll = new QScrollArea;
     scroll->setWidget(content);
+    // The scroll area fills what it holds; the sheet paints its own background.
+    content->setAutoFillBackground(false);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -108,8 +111,20 @@ SettingsSheet::SettingsSheet(PenStore& store, CloudSettings& cloud, FileDialogs&
         if (what & PenStore::Change::cloudTruncatedCount)
             showCloud();
     });
-    new AppearanceWatch(this, [this] { update(); });
+    new AppearanceWatch(this, [this, scroll] { applyLook(scroll); });
     retranslate();
+    applyLook(scroll);
+}
+
+void SettingsSheet::applyLook(QScrollArea* scroll) {
+    // A slim bar in the interface's own colours, as the main window's.
+    scroll->verticalScrollBar()->setStyleSheet(
+        u"QScrollBar:vertical { width: 10px; background: transparent; margin: 2px; }"
+        "QScrollBar::handle:vertical { background: %1; border-radius: 3px; min-height: 32px; }"
+        "QScrollBar::add-line, QScrollBar::sub-line { height: 0; }"
+        "QScrollBar::add-page, QScrollBar::sub-page { background: transparent; }"_s.arg(
+            interfaceColour(interfacePalette().textSoft, 0.45).name(QColor::HexArgb)));
+    update();
 }
 
 QWidget* SettingsSheet::section(QLabel* title, QWidget* card) {
@@ -169,7 +184,9 @@ QWidget* SettingsSheet::buildQuotes() {
     m_servicesHint = settingsLabel(13, false);
     m_keepCommand = settingsLabel(11, true);
     m_keepCommand->setText(keepCommand);
-    m_keepCommand->setFont(QFont(u"monospace"_s, 8));
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setPixelSize(11);
+    m_keepCommand->setFont(fixed);
     m_keepCommand->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_hotkeyHint = settingsLabel(13, false);
     card->rows()->addWidget(m_servicesHint);

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class QLabel;
+class QScrollArea;
 
 namespace tessaro {
 
@@ -60,6 +61,7 @@ private:
     QWidget* buildAbout();
     QWidget* section(QLabel* title, QWidget* card);
     void showCloud();
+    void applyLook(QScrollArea* scroll);
     void chooseFolder();
 
     PenStore& m_store;

@@ -4,7 +4,7 @@
 #include "l10n/localization.h"
 #include "platform/atomicfile.h"
 #include "platform/widgets/filedialogs.h"
-#include "render/renderpool.h"
+#include "render/largeimage.h"
 #include "store/penstore.h"
 #include "ui/common/candybutton.h"
 #include "ui/common/desktophelpers.h"
@@ -21,6 +21,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QShowEvent>
+#include <QThreadPool>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -37,12 +38,54 @@ const QString savedKey = u"ios.wall.saved"_s;
 const QString failedKey = u"ios.wall.failed"_s;
 const QString deniedKey = u"ios.wall.denied"_s;
 
-// Runs `work` on a painting thread and hands its result to `done` on the
+// Larger pictures are refused rather than attempted: 16384² pixels is 1 GiB.
+constexpr int maxSide = 16384;
+
+// The sheet's worker: one thread, apart from the pool that Qt's raster engine
+// splits large fills onto. Under Qt 6.4 a fill on the window's thread waits
+// for a thread of that pool; painting the picture in bands there would keep
+// them all busy and the window waiting until a band is done.
+class ExportThread final : public QThreadPool {
+public:
+    ExportThread() {
+        setMaxThreadCount(1);
+        // A picture under way is finished while the application still
+        // exists, as the global pool's work is.
+        qAddPostRoutine(&finishWork);
+    }
+
+private:
+    static void finishWork();
+};
+
+QThreadPool& exportThread() {
+    static ExportThread pool;
+    return pool;
+}
+
+void ExportThread::finishWork() {
+    exportThread().waitForDone();
+}
+
+// The picture in one piece, painted on the calling thread.
+std::optional<QImage> renderExport(const WallpaperCanvas& canvas, QSize size) {
+    if (size.isEmpty() || size.width() > maxSide || size.height() > maxSide)
+        return std::nullopt;
+    QImage image = allocateLargeImage(size);
+    if (image.isNull())
+        return std::nullopt;
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    paintWallpaper(painter, QSizeF(size), canvas, 1.0);
+    return image;
+}
+
+// Runs `work` on the sheet's worker and hands its result to `done` on the
 // window's thread, unless `context` is gone by then.
 template <typename Result>
 void inBackground(QObject* context, std::function<Result()> work,
                   std::function<void(const Result&)> done) {
-    renderPool().start([guard = QPointer<QObject>(context), work = std::move(work),
+    exportThread().start([guard = QPointer<QObject>(context), work = std::move(work),
                         done = std::move(done)]() mutable {
         Result result = work();
         QMetaObject::invokeMethod(
@@ -151,7 +194,7 @@ void WallpaperSheet::render(bool encode, std::function<void(const Rendered&)> do
         this,
         [canvas, size, encode] {
             Rendered rendered;
-            rendered.image = renderWallpaper(canvas, size.width(), size.height(), 1.0);
+            rendered.image = renderExport(canvas, size);
             if (!rendered.image)
                 return rendered;
             // Every pixel is opaque: the picture is written without an

@@ -330,6 +330,7 @@ void RedisKeyValueStore::linkReady(Link& link) {
     if (m_state != State::connecting || !m_command.ready || !m_subscriber.ready)
         return;
     m_state = State::online;
+    announceOnline();
     m_connectDeadline->stop();
     m_retryMs = firstRetryMs;
     if (m_outageLogged) {
@@ -351,10 +352,19 @@ void RedisKeyValueStore::fail(const QByteArray& reason) {
             << "— retrying in the background";
         m_outageLogged = true;
     }
+    if (m_state == State::online)
+        announceOnline();
     m_state = State::failing;
     m_connectDeadline->stop();
     // Not from inside a hiredis callback: contexts are freed from the event loop.
     QMetaObject::invokeMethod(this, &RedisKeyValueStore::recover, Qt::QueuedConnection);
+}
+
+void RedisKeyValueStore::announceOnline() {
+    // Queued: a listener may delete the store, which it cannot do from
+    // inside a hiredis callback.
+    QMetaObject::invokeMethod(
+        this, [this] { Q_EMIT onlineChanged(); }, Qt::QueuedConnection);
 }
 
 void RedisKeyValueStore::recover() {

@@ -55,6 +55,11 @@ public:
     // A connection that neither succeeds nor fails within this is given up.
     static constexpr int connectTimeoutMs = 10'000;
 
+Q_SIGNALS:
+    // The store came online or went offline; isOnline() says which. Raised
+    // from the event loop, never from inside the connection's own calls.
+    void onlineChanged();
+
 private:
     enum class State { unusable, resolving, connecting, online, failing, waiting };
 
@@ -95,6 +100,7 @@ private:
     void send(const QString& key, Entry& entry);
     void fetchNotified();
     void announceChange();
+    void announceOnline();
 
     bool applyFetch(const Fetch& fetch, const void* reply);
     void noteWritten(const Write& write, const void* reply);

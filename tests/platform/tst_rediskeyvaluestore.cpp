@@ -161,6 +161,21 @@ private Q_SLOTS:
         QVERIFY(a.isOnline() && !anyTimerActive(a));
     }
 
+    // What the settings show: each coming and going, once, after the fact.
+    void onlineChangesAreAnnounced() {
+        RedisKeyValueStore a(m_server.url());
+        QSignalSpy announced(&a, &RedisKeyValueStore::onlineChanged);
+        QList<bool> seen;
+        connect(&a, &RedisKeyValueStore::onlineChanged, &a, [&] { seen.append(a.isOnline()); });
+        QTRY_COMPARE(seen, QList<bool>{true});
+        CloudWarnings warnings;
+        m_server.stop();
+        QTRY_COMPARE(seen, (QList<bool>{true, false}));
+        START(m_server);
+        QTRY_COMPARE(seen, (QList<bool>{true, false, true}));
+        QCOMPARE(announced.size(), 3);
+    }
+
     void writeCutOffByAKilledServerIsSentAgain() {
         CloudWarnings warnings;
         RedisKeyValueStore a(m_server.url());

@@ -479,8 +479,25 @@ void DrawingFiles::resolveCloud(std::function<void(bool)> completion) {
         return;
     }
     m_resolveWaiting.append(std::move(completion));
-    if (m_resolveWaiting.size() > 1)
-        return;
+    if (m_resolveWaiting.size() == 1)
+        startLookup();
+}
+
+void DrawingFiles::setCloudResolver(CloudResolver resolver) {
+    {
+        // The old lookup's answer no longer reaches this object.
+        const std::lock_guard lock(m_lookup->mutex);
+        m_lookup->owner = nullptr;
+    }
+    m_lookup = std::make_shared<Lookup>();
+    m_lookup->owner = this;
+    m_resolver = std::move(resolver);
+    m_cloudDir.reset();
+    if (!m_resolveWaiting.isEmpty())
+        startLookup();
+}
+
+void DrawingFiles::startLookup() {
     // A thread of its own, never a pool's: a lookup stuck on a dead network
     // mount must not hold back the painting that shares the global pool, and
     // nothing waits for it when the program ends.
@@ -489,10 +506,16 @@ void DrawingFiles::resolveCloud(std::function<void(bool)> completion) {
             const auto folder = preparedCloudFolder(resolver ? resolver() : std::nullopt);
             const std::lock_guard lock(lookup->mutex);
             // A queued call dies with its receiver, so it never reaches a
-            // destroyed object.
+            // destroyed object; an answer still queued when the resolver
+            // changed is dropped there.
             if (DrawingFiles* owner = lookup->owner)
                 QMetaObject::invokeMethod(
-                    owner, [owner, folder] { owner->cloudResolved(folder); }, Qt::QueuedConnection);
+                    owner,
+                    [owner, lookup, folder] {
+                        if (owner->m_lookup == lookup)
+                            owner->cloudResolved(folder);
+                    },
+                    Qt::QueuedConnection);
         }).detach();
     } catch (const std::system_error& error) {
         qCCritical(drawingsLog, "cannot look for the cloud folder: %s", error.what());

@@ -65,6 +65,11 @@ public:
     // main thread with whether the cloud folder is available. Calls made
     // while a lookup runs wait for its answer.
     void resolveCloud(std::function<void(bool)> completion);
+    // Forgets the cloud folder and finds it with `resolver` from now on: the
+    // user chose another one. A lookup under way with the old resolver is
+    // dropped, and whoever waits for it gets the new one's answer. A pass
+    // already begun finishes with the folder it began with.
+    void setCloudResolver(CloudResolver resolver);
 
     // Brings both folders into line on the files' own worker thread: newer
     // files copied across, conflict copies resolved (the newer becomes the
@@ -105,6 +110,7 @@ private:
     struct Lookup;
 
     void cloudResolved(const std::optional<QString>& folder);
+    void startLookup();
     void startPass();
 
     QString m_localDir;

@@ -38,18 +38,7 @@ PenStore::PenStore(Environment environment, QObject* parent)
     writeSnapshot();
     startCloud();
     reconcileDrawings();
-
-    QPointer<PenStore> self(this);
-    m_drawingFiles->resolveCloud([self](bool available) {
-        if (!self || !available)
-            return;
-        self->reconcileDrawings();
-        self->m_drawingWatcher->setOnChange([self] {
-            if (self)
-                self->reconcileDrawings();
-        });
-        self->m_drawingWatcher->start(self->m_drawingFiles->cloudDir());
-    });
+    startDrawingCloud();
 }
 
 // The state writer finishes what it holds before its thread stops.
@@ -361,6 +350,42 @@ void PenStore::startCloud() {
         }
     });
     m_cloud->start([self] { return self ? self->currentState() : AppState(); });
+}
+
+void PenStore::startDrawingCloud() {
+    QPointer<PenStore> self(this);
+    m_drawingFiles->resolveCloud([self](bool available) {
+        if (!self || !available)
+            return;
+        self->reconcileDrawings();
+        self->m_drawingWatcher->setOnChange([self] {
+            if (self)
+                self->reconcileDrawings();
+        });
+        self->m_drawingWatcher->start(self->m_drawingFiles->cloudDir());
+    });
+}
+
+void PenStore::switchCloud(KeyValueStore* keyValueStore,
+                           DrawingFiles::CloudResolver cloudResolver) {
+    // The old cloud still gets what it has not been told, so that the
+    // devices left on it see this one's last change.
+    if (m_cloud->hasPendingPush())
+        m_cloud->push(currentState(), true);
+    delete m_cloud;
+    m_environment.keyValueStore = keyValueStore;
+    m_environment.cloudResolver = cloudResolver;
+    m_cloud = new CloudSync(keyValueStore, this);
+    m_cloud->setPushDelay(m_environment.pushDelayMs);
+    m_cloud->setClock(m_environment.clock);
+    startCloud();
+
+    // The old folder's watcher would keep reporting a folder no longer
+    // mirrored.
+    delete m_drawingWatcher;
+    m_drawingWatcher = new DrawingCloudWatcher(this);
+    m_drawingFiles->setCloudResolver(std::move(cloudResolver));
+    startDrawingCloud();
 }
 
 void PenStore::recordTombstone(const QString& key, std::optional<Date> date) {

@@ -106,6 +106,14 @@ public:
     AppState currentState() const;
     void applyRemote(const AppState& remote);
 
+    // Syncs with another cloud from now on, without a restart: the user
+    // chose another cloud folder. A push still waiting goes to the old
+    // key-value store first; then the new one is pulled and merged, and the
+    // document as it stands is written there at once. The drawing files are
+    // mirrored with the folder that `cloudResolver` finds. The old store may
+    // be destroyed once this returns; the new one must outlive this store.
+    void switchCloud(KeyValueStore* keyValueStore, DrawingFiles::CloudResolver cloudResolver);
+
 Q_SIGNALS:
     void changed(PenStore::Changes what);
 
@@ -115,6 +123,7 @@ private:
     // A binding: replaces and announces, without saving.
     template <typename T> void bind(T& member, const T& value, Change part);
     void startCloud();
+    void startDrawingCloud();
     void recordTombstone(const QString& key, std::optional<Date> date);
     void writeSnapshot();
     Date now() const { return m_environment.clock(); }

@@ -1,6 +1,7 @@
 #include "filedialogs.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QMimeDatabase>
 #include <QStandardPaths>
@@ -17,6 +18,24 @@ std::optional<QString> QtFileDialogs::askSaveLocation(const QString& suggestedNa
     dialog.setDefaultSuffix(QMimeDatabase().mimeTypeForName(mimeType).preferredSuffix());
     dialog.setDirectory(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
     dialog.selectFile(suggestedName);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty() || chosen.constFirst().isEmpty())
+        return std::nullopt;
+    return chosen.constFirst();
+}
+
+std::optional<QString> QtFileDialogs::askFolder(const QString& current) {
+    QFileDialog dialog(QApplication::activeWindow());
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    // A folder not made yet opens its nearest existing parent.
+    QDir start(current.isEmpty() ? QDir::homePath() : current);
+    while (!start.exists() && start.cdUp()) {
+    }
+    dialog.setDirectory(start.exists() ? start.absolutePath() : QDir::homePath());
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     const QStringList chosen = dialog.selectedFiles();

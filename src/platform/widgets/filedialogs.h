@@ -15,6 +15,8 @@ public:
     // proposing `suggestedName`; none when the user cancels.
     virtual std::optional<QString> askSaveLocation(const QString& suggestedName,
                                                    const QString& mimeType) = 0;
+    // A folder, the chooser opening at `current`; none when the user cancels.
+    virtual std::optional<QString> askFolder(const QString& current) = 0;
 };
 
 // QFileDialog, which shows the desktop portal's chooser where the desktop has
@@ -23,6 +25,7 @@ class QtFileDialogs final : public FileDialogs {
 public:
     std::optional<QString> askSaveLocation(const QString& suggestedName,
                                            const QString& mimeType) override;
+    std::optional<QString> askFolder(const QString& current) override;
 };
 
 } // namespace tessaro

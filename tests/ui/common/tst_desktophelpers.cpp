@@ -20,6 +20,7 @@ public:
         asked.append(name + u' ' + type);
         return answer;
     }
+    std::optional<QString> askFolder(const QString&) override { return std::nullopt; }
     std::optional<QString> answer;
     QStringList asked;
 };

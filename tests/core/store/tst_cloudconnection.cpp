@@ -1,0 +1,189 @@
+// The cloud folder chosen while the program runs: the store syncs with the
+// new folder at once and nothing it held, or the folders held, is lost.
+#include "platform/folderkeyvaluestore.h"
+#include "store/cloudconnection.h"
+#include "store/cloudsync.h"
+#include "store/penstore.h"
+#include "support/memorypreferences.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tessaro;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// The document a cloud folder holds, as the file-sync engine would carry it.
+std::optional<AppState> blobIn(const QString& cloudFolder) {
+    QFile file(cloudFolder + u"/KeyValue/"_s + FolderKeyValueStore::fileNameForKey(CloudSync::blobKey));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const auto decoded = decodeState(file.readAll());
+    return decoded ? std::optional(decoded->state) : std::nullopt;
+}
+
+QStringList quoteTexts(const QList<Quote>& quotes) {
+    QStringList texts;
+    for (const Quote& quote : quotes)
+        texts.append(quote.text);
+    texts.sort();
+    return texts;
+}
+
+QStringList quoteTextsIn(const QString& cloudFolder) {
+    const auto state = blobIn(cloudFolder);
+    return state ? quoteTexts(state->quotes) : QStringList();
+}
+
+struct Device {
+    QTemporaryDir root;
+    test::MemoryPreferences preferences;
+    QString data = root.filePath(u"data"_s);
+    QString first = root.filePath(u"first"_s);
+    QString second = root.filePath(u"second"_s);
+    std::unique_ptr<CloudConnection> cloud;
+    std::unique_ptr<PenStore> store;
+
+    PenStore& start() {
+        preferences.setValue(u"cloud.folder"_s, first);
+        cloud = std::make_unique<CloudConnection>(data, preferences);
+        PenStore::Environment environment;
+        environment.dataFolder = data;
+        environment.keyValueStore = cloud->keyValueStore();
+        environment.cloudResolver = cloud->drawingResolver();
+        environment.durability = Durability::unflushed;
+        environment.pushDelayMs = 20;
+        store = std::make_unique<PenStore>(environment);
+        cloud->attach(*store);
+        return *store;
+    }
+};
+
+} // namespace
+
+class TestCloudConnection : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { qunsetenv("TESSARO_CLOUD"); }
+
+    // Another device already syncs through the second folder, with a quote
+    // and a page of its own; this one has a quote waiting to be pushed and a
+    // page of its own when the user chooses that folder.
+    void switchingFolderLosesNothing() {
+        Device device;
+        const QString otherPage = device.second + u"/Documents/Drawings/theirs.pkdrawing"_s;
+        QVERIFY(writeFile(otherPage, "their strokes"));
+        {
+            FolderKeyValueStore other(device.second + u"/KeyValue"_s);
+            AppState theirs;
+            theirs.quotes = {Quote{u"q-theirs"_s, u"from the other device"_s, {}, {}, 10}};
+            theirs.updatedAt = 10;
+            QVERIFY(other.setData(CloudSync::blobKey, encodeState(theirs)));
+            other.flush();
+        }
+        QVERIFY(writeFile(device.data + u"/Drawings/mine.pkdrawing"_s, "my strokes"));
+        PenStore& store = device.start();
+        QTRY_COMPARE(store.drawings().size(), 1);
+        QVERIFY(store.addQuote(u"before the switch"_s, {}, std::nullopt));
+        QVERIFY(store.hasPendingCloudPush());
+
+        QSignalSpy status(device.cloud.get(), &CloudSettings::statusChanged);
+        device.cloud->chooseFolder(device.second);
+        QCOMPARE(device.preferences.value(u"cloud.folder"_s).toString(), device.second);
+        QCOMPARE(device.cloud->status().place, device.second);
+        QVERIFY(status.size() >= 1);
+        // The devices left on the first folder got the change it was owed.
+        QTRY_COMPARE(quoteTextsIn(device.first), QStringList{u"before the switch"_s});
+
+        QVERIFY(store.addQuote(u"after the switch"_s, {}, std::nullopt));
+        const QStringList all{u"after the switch"_s, u"before the switch"_s,
+                              u"from the other device"_s};
+        // The new folder is read in the background; what it held arrives then.
+        QTRY_COMPARE(quoteTexts(store.quotes()), all);
+        QTRY_COMPARE(quoteTextsIn(device.second), all);
+        // Pages cross both ways with the new folder, and its watcher follows it.
+        QTRY_VERIFY(QFile::exists(device.second + u"/Documents/Drawings/mine.pkdrawing"_s));
+        QTRY_COMPARE(store.drawings().size(), 2);
+        QVERIFY(writeFile(device.second + u"/Documents/Drawings/later.pkdrawing"_s, "new"));
+        QTRY_COMPARE(store.drawings().size(), 3);
+        // Nothing of the new folder's went to the old one after the switch.
+        QVERIFY(!QFile::exists(device.first + u"/Documents/Drawings/theirs.pkdrawing"_s));
+        QTRY_COMPARE(device.cloud->status().reachable, std::optional(true));
+    }
+
+    void sameFolderChangesNothing() {
+        Device device;
+        PenStore& store = device.start();
+        QVERIFY(store.addQuote(u"kept"_s, {}, std::nullopt));
+        QSignalSpy status(device.cloud.get(), &CloudSettings::statusChanged);
+        KeyValueStore* before = device.cloud->keyValueStore();
+        device.cloud->chooseFolder(device.first + u"/"_s);
+        QCOMPARE(device.cloud->keyValueStore(), before);
+        QCOMPARE(status.size(), 0);
+        QTRY_COMPARE(quoteTextsIn(device.first), QStringList{u"kept"_s});
+    }
+
+    // TESSARO_CLOUD decides for this run; the choice is kept for later runs.
+    void environmentOverridesTheChoice() {
+        Device device;
+        const QString fixed = device.root.filePath(u"fixed"_s);
+        qputenv("TESSARO_CLOUD", fixed.toLocal8Bit());
+        device.start();
+        device.cloud->chooseFolder(device.second);
+        QCOMPARE(device.preferences.value(u"cloud.folder"_s).toString(), device.second);
+        QCOMPARE(device.cloud->status().place, fixed);
+        QVERIFY(device.cloud->status().setByEnvironment);
+        qunsetenv("TESSARO_CLOUD");
+    }
+
+    void reachability_data() {
+        QTest::addColumn<bool>("usable");
+        QTest::newRow("a writable folder") << true;
+        QTest::newRow("a file in the folder's place") << false;
+    }
+
+    void reachability() {
+        QFETCH(bool, usable);
+        QTemporaryDir root;
+        test::MemoryPreferences preferences;
+        const QString folder = root.filePath(u"cloud"_s);
+        if (usable)
+            QVERIFY(QDir().mkpath(folder));
+        else
+            QVERIFY(writeFile(folder, "not a folder"));
+        preferences.setValue(u"cloud.folder"_s, folder);
+        CloudConnection cloud(root.filePath(u"data"_s), preferences);
+        QCOMPARE(cloud.status().reachable, std::nullopt);
+        QSignalSpy status(&cloud, &CloudSettings::statusChanged);
+        cloud.refresh();
+        QTRY_COMPARE(status.size(), 1);
+        QCOMPARE(cloud.status().reachable, std::optional(usable));
+        QCOMPARE(cloud.status().kind, CloudStatus::Kind::folder);
+    }
+
+    void redisAddressHidesThePassword() {
+        QTemporaryDir root;
+        test::MemoryPreferences preferences;
+        qputenv("TESSARO_CLOUD", "redis://:secret@127.0.0.1:1/2");
+        CloudConnection cloud(root.path(), preferences);
+        qunsetenv("TESSARO_CLOUD");
+        const CloudStatus status = cloud.status();
+        QCOMPARE(status.kind, CloudStatus::Kind::redis);
+        QCOMPARE(status.place, u"redis://127.0.0.1:1/2"_s);
+        QCOMPARE(status.reachable, std::optional(false));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCloudConnection)
+#include "tst_cloudconnection.moc"

@@ -1,0 +1,319 @@
+#include "appearance/appearancemanager.h"
+#include "l10n/languagemanager.h"
+#include "l10n/localization.h"
+#include "platform/gui/urlopener.h"
+#include "platform/widgets/filedialogs.h"
+#include "store/cloudsettings.h"
+#include "store/cloudsync.h"
+#include "support/memorykeyvaluestore.h"
+#include "support/memorypreferences.h"
+#include "support/scratchstore.h"
+#include "ui/common/ghostbutton.h"
+#include "ui/settings/aboutinfo.h"
+#include "ui/settings/settingssheet.h"
+
+#include <QLabel>
+#include <QMenu>
+#include <QSysInfo>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrlQuery>
+
+using namespace tessaro;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class FakeCloud final : public CloudSettings {
+public:
+    CloudStatus status() const override { return current; }
+    void refresh() override { ++refreshes; }
+    void chooseFolder(const QString& folder) override { chosen.append(folder); }
+    void set(const CloudStatus& status) {
+        current = status;
+        Q_EMIT statusChanged();
+    }
+
+    CloudStatus current{CloudStatus::Kind::folder, u"/home/me/Sync/Tessaro"_s, true, false};
+    int refreshes = 0;
+    QStringList chosen;
+};
+
+class ScriptedDialogs final : public FileDialogs {
+public:
+    std::optional<QString> askSaveLocation(const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    std::optional<QString> askFolder(const QString& current) override {
+        asked.append(current);
+        return answer;
+    }
+    std::optional<QString> answer;
+    QStringList asked;
+};
+
+class RecordingUrls final : public UrlOpener {
+public:
+    bool open(const QUrl& url) override {
+        opened.append(url);
+        return true;
+    }
+    QList<QUrl> opened;
+};
+
+struct Managers {
+    test::MemoryPreferences standard;
+    test::MemoryPreferences group;
+    LanguageManager language{standard, group};
+    LanguageManager::Installation languageInstalled{language};
+    AppearanceManager appearance{standard};
+    AppearanceManager::Installation appearanceInstalled{appearance};
+};
+
+struct SettingsWindow {
+    test::ScratchStore scratch;
+    FakeCloud cloud;
+    ScriptedDialogs dialogs;
+    RecordingUrls urls;
+    SettingsSheet sheet;
+
+    explicit SettingsWindow(PenStore* store = nullptr)
+        : sheet(store ? *store : scratch.store, cloud, dialogs, urls) {
+        sheet.resize(720, 900);
+        sheet.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&sheet));
+    }
+};
+
+// Opens the button's menu with the pointer; the menu's rows, label and tick.
+QList<std::pair<QString, bool>> openMenu(ChoiceMenuButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton);
+    QList<std::pair<QString, bool>> rows;
+    if (!QTest::qWaitFor([button] { return button->menu() && button->menu()->isVisible(); }))
+        return rows;
+    for (const QAction* action : button->menu()->actions())
+        rows.append({action->text(), action->isChecked()});
+    return rows;
+}
+
+// Chooses the row labelled `label` in the open menu with the pointer.
+bool choose(ChoiceMenuButton* button, const QString& label) {
+    QMenu* menu = button->menu();
+    if (!menu)
+        return false;
+    for (QAction* action : menu->actions()) {
+        if (action->text() != label)
+            continue;
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+        return true;
+    }
+    return false;
+}
+
+QStringList ticked(const QList<std::pair<QString, bool>>& rows) {
+    QStringList labels;
+    for (const auto& [label, checked] : rows)
+        if (checked)
+            labels.append(label);
+    return labels;
+}
+
+// A store whose cloud copy leaves out exactly `count` quotes: quotes of one
+// size, as many as fit and `count` more.
+void leaveOut(PenStore& store, int count) {
+    const auto many = [](int n) {
+        QList<Quote> quotes;
+        for (int i = 0; i < n; ++i)
+            quotes.append({u"q%1"_s.arg(i, 3, 10, QChar(u'0')),
+                           u"%1 "_s.arg(i, 3, 10, QChar(u'0')) + QString(u"😀"_s).repeated(490),
+                           {}, std::nullopt, 1000.0 + i});
+        return quotes;
+    };
+    AppState probe = store.currentState();
+    probe.quotes = many(maxQuotes);
+    const int fit = maxQuotes - encodeWithinBudget(probe).quotesLeftOut;
+    store.importQuotes(many(fit + count));
+}
+
+} // namespace
+
+class TestSettingsSheet : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void languageMenuChoosesAndTicks() {
+        Managers managers;
+        SettingsWindow w;
+        ChoiceMenuButton* button = w.sheet.languageButton();
+        QCOMPARE(button->text(), L(u"ios.language.system"_s));
+        auto rows = openMenu(button);
+        QCOMPARE(rows.size(), 29);
+        QCOMPARE(rows.first().first, L(u"ios.language.system"_s));
+        QCOMPARE(ticked(rows), QStringList{L(u"ios.language.system"_s)});
+        QVERIFY(choose(button, u"Norsk"_s));
+        QCOMPARE(managers.language.code(), u"no"_s);
+        QCOMPARE(managers.standard.value(u"app.language"_s).toString(), u"no"_s);
+        QCOMPARE(button->text(), u"Norsk"_s);
+        QTRY_VERIFY(!button->menu());
+        rows = openMenu(button);
+        QCOMPARE(ticked(rows), QStringList{u"Norsk"_s});
+        // The sheet speaks the chosen language at once.
+        QCOMPARE(rows.first().first, L(u"ios.language.system"_s));
+        QVERIFY(rows.first().first != u"System Language"_s);
+        button->menu()->close();
+    }
+
+    void unknownStoredLanguageTicksNothing() {
+        Managers managers;
+        managers.language.setCode(u"xx"_s);
+        SettingsWindow w;
+        QCOMPARE(w.sheet.languageButton()->text(), u"xx"_s);
+        QCOMPARE(ticked(openMenu(w.sheet.languageButton())), QStringList());
+        w.sheet.languageButton()->menu()->close();
+    }
+
+    void appearanceMenuChooses() {
+        Managers managers;
+        SettingsWindow w;
+        ChoiceMenuButton* button = w.sheet.appearanceButton();
+        const auto rows = openMenu(button);
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(ticked(rows), QStringList{L(u"ios.appearance.system"_s)});
+        QVERIFY(choose(button, L(u"ios.appearance.dark"_s)));
+        QCOMPARE(managers.appearance.mode(), u"dark"_s);
+        QVERIFY(managers.appearance.isDark());
+        QCOMPARE(button->text(), L(u"ios.appearance.dark"_s));
+    }
+
+    void cloudStatus_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<std::optional<bool>>("reachable");
+        QTest::addColumn<QString>("key");
+        const auto folder = int(CloudStatus::Kind::folder);
+        const auto redis = int(CloudStatus::Kind::redis);
+        QTest::newRow("folder reachable") << folder << std::optional(true) << u"settings.icloudOn"_s;
+        QTest::newRow("folder missing") << folder << std::optional(false) << u"settings.icloudOff"_s;
+        QTest::newRow("folder not yet looked at") << folder << std::optional<bool>() << QString();
+        QTest::newRow("server connected") << redis << std::optional(true) << u"settings.redisOn"_s;
+        QTest::newRow("server away") << redis << std::optional(false) << u"settings.redisOff"_s;
+    }
+
+    void cloudStatus() {
+        QFETCH(int, kind);
+        QFETCH(std::optional<bool>, reachable);
+        QFETCH(QString, key);
+        SettingsWindow w;
+        QCOMPARE(w.cloud.refreshes, 1);
+        w.cloud.set({CloudStatus::Kind(kind), u"place"_s, reachable, false});
+        QCOMPARE(w.sheet.cloudStatus()->isVisible(), !key.isEmpty());
+        if (!key.isEmpty())
+            QCOMPARE(w.sheet.cloudStatus()->text(), L(key));
+        QVERIFY(!w.sheet.truncation()->isVisible());
+        QCOMPARE(w.sheet.cloudPlace()->text(), u"place"_s);
+    }
+
+    void truncationLineCounts() {
+        test::ScratchStore scratch;
+        QTemporaryDir folder;
+        PenStore::Environment environment = scratch.environment();
+        environment.dataFolder = folder.path();
+        environment.pushDelayMs = 0;
+        PenStore store(environment);
+        SettingsWindow w(&store);
+        QVERIFY(!w.sheet.truncation()->isVisible());
+        leaveOut(store, 3);
+        QTRY_COMPARE(store.cloudTruncatedCount(), 3);
+        QVERIFY(w.sheet.truncation()->isVisible());
+        QCOMPARE(w.sheet.truncation()->text(),
+                 fillPlaceholders(L(u"settings.icloudTruncated"_s), {{u"n"_s, u"3"_s}}));
+        QVERIFY(w.sheet.truncation()->text().contains(u'3'));
+        QCOMPARE(w.sheet.cloudStatus()->text(), L(u"settings.icloudOn"_s));
+    }
+
+    void folderChooser() {
+        SettingsWindow w;
+        QTest::mouseClick(w.sheet.chooseFolderButton(), Qt::LeftButton);
+        QCOMPARE(w.dialogs.asked, QStringList{u"/home/me/Sync/Tessaro"_s});
+        QCOMPARE(w.cloud.chosen, QStringList());
+        w.dialogs.answer = u"/media/usb/Tessaro"_s;
+        QTest::mouseClick(w.sheet.chooseFolderButton(), Qt::LeftButton);
+        QCOMPARE(w.cloud.chosen, QStringList{u"/media/usb/Tessaro"_s});
+        QVERIFY(!w.sheet.cloudFixed()->isVisible());
+
+        // TESSARO_CLOUD decides: nothing to choose.
+        w.cloud.set({CloudStatus::Kind::folder, u"/fixed"_s, true, true});
+        QVERIFY(!w.sheet.chooseFolderButton()->isEnabled());
+        QVERIFY(w.sheet.cloudFixed()->isVisible());
+        QTest::mouseClick(w.sheet.chooseFolderButton(), Qt::LeftButton);
+        QCOMPARE(w.dialogs.asked.size(), 2);
+    }
+
+    void hintsSpeakOfThisDesktop() {
+        Managers managers;
+        managers.language.setCode(u"en"_s);
+        SettingsWindow w;
+        QVERIFY(w.sheet.hotkeyHint()->text().contains(u"Ctrl+Alt+K"_s));
+        QCOMPARE(w.sheet.servicesHint()->text(), L(u"mac.servicesHint"_s));
+        managers.language.setCode(u"de"_s);
+        QVERIFY(w.sheet.hotkeyHint()->text().contains(u"Strg+Alt+K"_s));
+    }
+
+    void supportRowsOpenTheirLinks() {
+        SettingsWindow w;
+        QTest::mouseClick(w.sheet.feedbackButton(), Qt::LeftButton);
+        QTest::mouseClick(w.sheet.rateButton(), Qt::LeftButton);
+        QTest::mouseClick(w.sheet.websiteButton(), Qt::LeftButton);
+        QCOMPARE(w.urls.opened.size(), 3);
+        QCOMPARE(w.urls.opened[0],
+                 feedbackURL(buildVersionText(), QSysInfo::prettyProductName()));
+        QCOMPARE(w.urls.opened[1], QUrl(u"appstream://app.tessaro.Tessaro"_s));
+        QCOMPARE(w.urls.opened[2].scheme(), u"https"_s);
+        QCOMPARE(w.sheet.versionLabel()->text(), buildVersionText());
+    }
+
+    void feedbackLink_data() {
+        QTest::addColumn<QString>("system");
+        QTest::addColumn<QString>("link");
+        QTest::newRow("Debian") << u"Debian GNU/Linux 12 (bookworm)"_s
+                                << u"mailto:feedback@tessaro.app?subject=Tessaro%20Linux%20feedback"
+                                   "&body=%0A%0A%E2%80%94%0Aapp%200.1.0%20%28%3F%29%0ALinux%20Debian%20"
+                                   "GNU%2FLinux%2012%20%28bookworm%29"_s;
+        // Nothing in a system's name may start another item or end the link.
+        QTest::newRow("delimiters") << u"A&cc=x #1+2"_s
+                                    << u"mailto:feedback@tessaro.app?subject=Tessaro%20Linux%20"
+                                       "feedback&body=%0A%0A%E2%80%94%0Aapp%200.1.0%20%28%3F%29%0A"
+                                       "Linux%20A%26cc%3Dx%20%231%2B2"_s;
+    }
+
+    void feedbackLink() {
+        QFETCH(QString, system);
+        QFETCH(QString, link);
+        const QUrl url = feedbackURL(versionText(u"0.1.0"_s, {}), system);
+        QCOMPARE(url.toString(QUrl::FullyEncoded), link);
+        const QUrlQuery query(url);
+        QCOMPARE(query.queryItems(QUrl::FullyDecoded).size(), 2);
+        QCOMPARE(query.queryItemValue(u"subject"_s, QUrl::FullyDecoded),
+                 u"Tessaro Linux feedback"_s);
+        QCOMPARE(query.queryItemValue(u"body"_s, QUrl::FullyDecoded),
+                 u"\n\n\u2014\napp 0.1.0 (?)\nLinux "_s + system);
+    }
+
+    void versionTexts_data() {
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<QString>("build");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("both") << u"0.1.0"_s << u"42"_s << u"0.1.0 (42)"_s;
+        QTest::newRow("no build number") << u"0.1.0"_s << QString() << u"0.1.0 (?)"_s;
+        QTest::newRow("neither") << QString() << QString() << u"? (?)"_s;
+    }
+
+    void versionTexts() {
+        QFETCH(QString, version);
+        QFETCH(QString, build);
+        QFETCH(QString, text);
+        QCOMPARE(versionText(version, build), text);
+    }
+};
+
+QTEST_MAIN(TestSettingsSheet)
+#include "tst_settingssheet.moc"

@@ -1,0 +1,235 @@
+#include "l10n/languagemanager.h"
+#include "l10n/localization.h"
+#include "platform/widgets/filedialogs.h"
+#include "platform/widgets/sharemenu.h"
+#include "render/wallpapercanvas.h"
+#include "support/memorypreferences.h"
+#include "ui/common/candybutton.h"
+#include "ui/common/ghostbutton.h"
+#include "ui/wallpaper/wallpaperpreview.h"
+#include "ui/wallpaper/wallpapersheet.h"
+#include "ui/wallpaper/wallpaperswatch.h"
+
+#include <QApplication>
+#include <QImageReader>
+#include <QLabel>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWindow>
+
+using namespace tessaro;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Answers the save question as scripted, and says when it was asked.
+class ScriptedDialogs final : public FileDialogs {
+public:
+    std::optional<QString> askSaveLocation(const QString& name, const QString& type) override {
+        asked.append(name + u' ' + type);
+        askedWhileBusy = sheet && sheet->isBusy();
+        return answer;
+    }
+    std::optional<QString> askFolder(const QString&) override { return std::nullopt; }
+
+    std::optional<QString> answer;
+    QStringList asked;
+    WallpaperSheet* sheet = nullptr;
+    bool askedWhileBusy = false;
+};
+
+class RecordingShareMenu final : public ShareMenu {
+public:
+    void share(const QList<QImage>& images, const ShareTexts&, QWidget*, const QPoint&) override {
+        shared.append(images);
+    }
+    QList<QList<QImage>> shared;
+};
+
+struct SheetWindow {
+    ScriptedDialogs dialogs;
+    RecordingShareMenu menu;
+    WallpaperSheet sheet{Pen{}, dialogs, menu};
+
+    SheetWindow() {
+        dialogs.sheet = &sheet;
+        sheet.resize(720, 520);
+        sheet.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&sheet));
+    }
+
+    void click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+    QStringList chosen() const {
+        QStringList hexes;
+        for (const WallpaperSwatch* swatch : sheet.swatches())
+            if (swatch->isSelected())
+                hexes.append(swatch->hex());
+        return hexes;
+    }
+};
+
+} // namespace
+
+class TestWallpaperSheet : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void opensWithTheFirstBackgroundAndNoStatus() {
+        SheetWindow w;
+        QCOMPARE(w.sheet.swatches().size(), 7);
+        QCOMPARE(w.sheet.swatches().constLast()->accessibleName(), u"#2B211C"_s);
+        QCOMPARE(w.chosen(), QStringList{u"#FFF8F0"_s});
+        QCOMPARE(w.sheet.preview()->canvas().bgHex, u"#FFF8F0"_s);
+        QCOMPARE(w.sheet.note(), std::nullopt);
+        QVERIFY(!w.sheet.noteLabel()->isVisible());
+    }
+
+    void swatchChoosesAndClearsTheStatus() {
+        SheetWindow w;
+        w.click(w.sheet.saveButton());
+        QTRY_VERIFY(w.sheet.note().has_value());
+        QVERIFY(w.sheet.noteLabel()->isVisible());
+        w.click(w.sheet.swatches()[5]);
+        QCOMPARE(w.chosen(), QStringList{u"#4A3830"_s});
+        QCOMPARE(w.sheet.preview()->canvas().bgHex, u"#4A3830"_s);
+        QCOMPARE(w.sheet.note(), std::nullopt);
+        QVERIFY(!w.sheet.noteLabel()->isVisible());
+        // A second press keeps the choice.
+        w.click(w.sheet.swatches()[5]);
+        QCOMPARE(w.chosen(), QStringList{u"#4A3830"_s});
+    }
+
+    void saveOutcomes_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("noteKey");
+        QTest::newRow("saved") << u"tessaro.png"_s << u"ios.wall.saved"_s;
+        QTest::newRow("cancelled") << QString() << u"ios.wall.denied"_s;
+        QTest::newRow("unwritable") << u"missing/tessaro.png"_s << u"ios.wall.failed"_s;
+    }
+
+    void saveOutcomes() {
+        QFETCH(QString, answer);
+        QFETCH(QString, noteKey);
+        QTemporaryDir folder;
+        SheetWindow w;
+        if (!answer.isEmpty())
+            w.dialogs.answer = folder.filePath(answer);
+        w.click(w.sheet.swatches()[6]);
+        w.click(w.sheet.saveButton());
+        // Rendered away from this thread: the window goes on meanwhile, with
+        // both buttons waiting.
+        QVERIFY(w.sheet.isBusy());
+        QVERIFY(!w.sheet.saveButton()->isEnabled() && !w.sheet.shareButton()->isEnabled());
+        QVERIFY(w.dialogs.asked.isEmpty());
+        QTRY_VERIFY(!w.sheet.isBusy());
+        QVERIFY(w.sheet.saveButton()->isEnabled() && w.sheet.shareButton()->isEnabled());
+        QCOMPARE(w.dialogs.asked, QStringList{u"tessaro.png image/png"_s});
+        QVERIFY(w.dialogs.askedWhileBusy);
+        QCOMPARE(w.sheet.note(), L(noteKey));
+        QVERIFY(w.sheet.noteLabel()->isVisible());
+
+        const QString written = folder.filePath(u"tessaro.png"_s);
+        QCOMPARE(QFile::exists(written), noteKey == u"ios.wall.saved"_s);
+        if (!QFile::exists(written))
+            return;
+        QImageReader reader(written);
+        QCOMPARE(reader.format(), QByteArray("png"));
+        const QImage image = reader.read();
+        QCOMPARE(image.size(), w.sheet.exportPixelSize());
+        QCOMPARE(image.pixelColor(0, 0), QColor(u"#2B211C"_s));
+        QVERIFY(!image.hasAlphaChannel());
+    }
+
+    // A file in the way is replaced whole.
+    void saveReplacesAFile() {
+        QTemporaryDir folder;
+        SheetWindow w;
+        const QString path = folder.filePath(u"tessaro.png"_s);
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+        old.close();
+        w.dialogs.answer = path;
+        w.click(w.sheet.saveButton());
+        QTRY_COMPARE(w.sheet.note(), L(u"ios.wall.saved"_s));
+        QCOMPARE(QImage(path).size(), w.sheet.exportPixelSize());
+    }
+
+    void shareHandsOverOneScreenSizedPicture() {
+        SheetWindow w;
+        w.click(w.sheet.shareButton());
+        QVERIFY(w.sheet.isBusy());
+        QTRY_VERIFY(!w.sheet.isBusy());
+        QCOMPARE(w.menu.shared.size(), 1);
+        QCOMPARE(w.menu.shared[0].size(), 1);
+        QCOMPARE(w.menu.shared[0][0].size(), w.sheet.exportPixelSize());
+        QCOMPARE(w.menu.shared[0][0].pixelColor(0, 0), QColor(u"#FFF8F0"_s));
+        QCOMPARE(w.sheet.note(), std::nullopt);
+    }
+
+    // A sheet closed while its picture is rendered takes no answer.
+    void closingWhileBusyIsSafe() {
+        auto w = std::make_unique<SheetWindow>();
+        w->click(w->sheet.saveButton());
+        QVERIFY(w->sheet.isBusy());
+        w.reset();
+        // Pictures are made one after another: once the next sheet has its
+        // answer, the closed one's arrived before it, for no one.
+        SheetWindow next;
+        next.click(next.sheet.saveButton());
+        QTRY_VERIFY(!next.sheet.isBusy());
+        QCOMPARE(next.sheet.note(), L(u"ios.wall.denied"_s));
+    }
+
+    // The picture has the size of the screen the window is on, which need
+    // not be the first one; the preview keeps its proportions.
+    void sizeFollowsTheWindowsScreen() {
+        const QList<QScreen*> screens = QGuiApplication::screens();
+        QCOMPARE(screens.size(), 2);
+        SheetWindow w;
+        w.sheet.windowHandle()->setScreen(screens[0]);
+        QTRY_COMPARE(w.sheet.exportPixelSize(), QSize(800, 600));
+        w.sheet.windowHandle()->setScreen(screens[1]);
+        QTRY_COMPARE(w.sheet.exportPixelSize(), QSize(3024, 1964));
+        QTRY_COMPARE(w.sheet.preview()->aspect(), QSize(3024, 1964));
+        const QRectF frame = w.sheet.preview()->frame();
+        QVERIFY(qAbs(frame.width() / frame.height() - 3024.0 / 1964) < 0.01);
+    }
+
+    void statusFollowsTheLanguage() {
+        test::MemoryPreferences standard;
+        test::MemoryPreferences group;
+        LanguageManager languages(standard, group);
+        const LanguageManager::Installation installed(languages);
+        SheetWindow w;
+        w.click(w.sheet.saveButton());
+        QTRY_VERIFY(w.sheet.note().has_value());
+        languages.setCode(u"de"_s);
+        QCOMPARE(w.sheet.note(), L(u"ios.wall.denied"_s));
+        QCOMPARE(w.sheet.saveButton()->text(), L(u"mac.saveImage"_s));
+        QVERIFY(w.sheet.note() != u"Not saved: the save was cancelled."_s);
+    }
+};
+
+// Two screens: a plain one first, and a 1512 × 982 point screen at twice the
+// density beside it.
+int main(int argc, char** argv) {
+    QTemporaryDir config;
+    const QString path = config.filePath(u"screens.json"_s);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return 1;
+    file.write(R"({"screens": [
+        {"name": "first", "x": 0, "y": 0, "width": 800, "height": 600, "logicalDpi": 96,
+         "logicalBaseDpi": 96, "dpr": 1},
+        {"name": "second", "x": 800, "y": 0, "width": 1512, "height": 982, "logicalDpi": 96,
+         "logicalBaseDpi": 96, "dpr": 2}]})");
+    file.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(path));
+    QApplication app(argc, argv);
+    TestWallpaperSheet test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_wallpapersheet.moc"

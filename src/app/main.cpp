@@ -6,10 +6,15 @@
 #include "platform/cloudlocation.h"
 #include "platform/gui/desktopappearance.h"
 #include "platform/gui/desktopmotion.h"
-#include "platform/keyvaluestore.h"
+#include "platform/gui/urlopener.h"
 #include "platform/preferences.h"
+#include "platform/widgets/clipboard.h"
+#include "platform/widgets/filedialogs.h"
+#include "platform/widgets/sharemenu.h"
+#include "store/cloudconnection.h"
 #include "store/penstore.h"
 #include "ui/window/mainwindow.h"
+#include "ui/window/sheets.h"
 
 #include <QApplication>
 #include <QDir>
@@ -54,17 +59,26 @@ int main(int argc, char** argv) {
     const AppearanceManager::Installation appearanceInstalled(appearance);
     DesktopMotion motion;
 
+    // The cloud comes first: the store loads over it, and the settings may
+    // move it to another folder while the program runs.
     const QString data = dataFolder();
-    const CloudLocation cloud = cloudLocation(data, standard);
-    const std::unique_ptr<KeyValueStore> keyValues = createKeyValueStore(cloud);
+    CloudConnection cloud(data, standard);
     PenStore::Environment environment;
     environment.dataFolder = data;
-    environment.keyValueStore = keyValues.get();
+    environment.keyValueStore = cloud.keyValueStore();
     environment.groupPreferences = &group;
-    environment.cloudResolver = [cloud] { return resolveCloudDrawingFolder(cloud); };
+    environment.cloudResolver = cloud.drawingResolver();
     PenStore store(environment);
+    cloud.attach(store);
 
-    MainWindow window(store, &motion);
+    QtFileDialogs dialogs;
+    QtClipboard clipboard;
+    QtShareMenu shareMenu(clipboard);
+    DesktopUrlOpener urls;
+    const SheetServices services{dialogs, clipboard, shareMenu, urls, cloud};
+    MainWindow window(store, &motion, [&store, &services](ContentView& content) {
+        offerSheets(content, store, services);
+    });
     window.resize(1000, 760);
     window.show();
     const int result = QApplication::exec();

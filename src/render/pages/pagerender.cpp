@@ -1,12 +1,14 @@
 #include "pagerender.h"
 
 #include "drawings/drawing.h"
+#include "render/renderpool.h"
 #include "strokepainter.h"
 
 #include <QBuffer>
 #include <QImageWriter>
 #include <QPainter>
 #include <QSvgRenderer>
+#include <QThread>
 #include <QXmlStreamReader>
 
 #include <cmath>
@@ -14,6 +16,9 @@
 namespace tessaro {
 
 namespace {
+
+// Rows of a band painted on a thread of its own, at the least.
+constexpr int minBandRows = 128;
 
 // Proportions beyond these are not a picture anyone drew.
 constexpr double minContentSide = 1e-3;
@@ -87,10 +92,33 @@ QImage renderPage(const Page& page, QSizeF size, double scale) {
     if (image.isNull())
         return {};
     image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.scale(pixelWidth / w, pixelHeight / h);
-    paintPage(painter, page, size, scale);
-    painter.end();
+    const double sx = pixelWidth / w;
+    const double sy = pixelHeight / h;
+    const int rows = image.height();
+    // A page of strokes is painted in bands side by side, each band an image
+    // over its own rows of the page's memory; each band draws only the
+    // strokes that reach it. Coverage at a band's edge comes out as it would
+    // in one piece, so no seam shows.
+    const int bands = page.kind == PageKind::strokes
+                          ? std::clamp(rows / minBandRows, 1, 2 * QThread::idealThreadCount())
+                          : 1;
+    uchar* const bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    runPieces(std::size_t(bands), [&](std::size_t piece) {
+        const int top = int(rows * qint64(piece) / bands);
+        const int bottom = int(rows * qint64(piece + 1) / bands);
+        QImage band(bits + top * stride, image.width(), bottom - top, stride, QImage::Format_RGB32);
+        QPainter painter(&band);
+        painter.translate(0, -top);
+        painter.scale(sx, sy);
+        if (bands == 1) {
+            paintPage(painter, page, size, scale);
+            return;
+        }
+        const QRectF visible(0, top / sy, w, (bottom - top) / sy);
+        painter.setClipRect(visible);
+        paintStrokes(painter, page.strokes, scale, visible);
+    });
     image.setDevicePixelRatio(scale);
     return image;
 }

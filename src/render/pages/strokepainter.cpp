@@ -12,15 +12,15 @@ namespace {
 using namespace Qt::StringLiterals;
 
 // Samples closer than this (device pixels) add nothing the eye can see.
-constexpr double sampleSpacingPx = 0.4;
+constexpr double sampleSpacingPx = 0.6;
 // How far a followed curve may stray from the true one (device pixels).
 constexpr double curveTolerancePx = 0.25;
 // The thinnest line drawn, so that a light touch still shows.
 constexpr double minWidthPx = 0.6;
 // The most pieces one segment between samples is cut into.
 constexpr int maxCurvePieces = 48;
-// Turns gentler than this are joined by one averaged offset point.
-constexpr double gentleTurn = 0.35;
+// Turns gentler than 0.35 radians are joined by one averaged offset point.
+const double cosGentleTurn = std::cos(0.35);
 
 struct Centre {
     double x;
@@ -58,7 +58,9 @@ void centreline(const PageStroke& stroke, double pixelsPerPoint, std::vector<Cen
     out.clear();
     for (const StrokePoint& point : stroke.points) {
         const Centre c{point.x, point.y, radius(point.pressure)};
-        if (!out.empty() && std::hypot(c.x - out.back().x, c.y - out.back().y) < spacing) {
+        const double dx = c.x - (out.empty() ? 0 : out.back().x);
+        const double dy = c.y - (out.empty() ? 0 : out.back().y);
+        if (!out.empty() && dx * dx + dy * dy < spacing * spacing) {
             // The stroke still ends where its last sample lies.
             if (&point == &stroke.points.back() && out.size() > 1)
                 out.back() = c;
@@ -87,9 +89,11 @@ void smooth(std::vector<Centre>& points, std::vector<Centre>& scratch, double pi
         // A piece of an arc of length L turning by θ strays L·θ / (8·n²)
         // from its chord when cut in n pieces; straight runs stay one piece.
         const double lengthPx = std::hypot(p2.x - p1.x, p2.y - p1.y) * pixelsPerPoint;
-        const double turn = std::abs(std::remainder(
-            std::atan2(p3.y - p1.y, p3.x - p1.x) - std::atan2(p2.y - p0.y, p2.x - p0.x),
-            2 * std::numbers::pi));
+        const double t1x = p2.x - p0.x;
+        const double t1y = p2.y - p0.y;
+        const double t2x = p3.x - p1.x;
+        const double t2y = p3.y - p1.y;
+        const double turn = std::atan2(std::abs(t1x * t2y - t1y * t2x), t1x * t2x + t1y * t2y);
         const int pieces =
             std::clamp(int(std::ceil(std::sqrt(lengthPx * turn / (8 * curveTolerancePx)))), 1,
                        maxCurvePieces);
@@ -113,7 +117,7 @@ void smooth(std::vector<Centre>& points, std::vector<Centre>& scratch, double pi
 Vec direction(const Centre& a, const Centre& b) {
     const double dx = b.x - a.x;
     const double dy = b.y - a.y;
-    const double length = std::hypot(dx, dy);
+    const double length = std::sqrt(dx * dx + dy * dy);
     if (length < 1e-12)
         return {1, 0};
     return {dx / length, dy / length};
@@ -129,12 +133,12 @@ ToolStyle toolStyle(QStringView tool) {
     if (tool == u"fountain"_s)
         return {1, 0.3};
     if (tool == u"brush"_s)
-        return {0.95, 0.12};
+        return {1, 0.12};
     if (tool == u"highlighter"_s)
         return {0.35, 1};
     if (tool == u"mechanical"_s)
-        return {0.9, 0.85};
-    return {0.85, 0.45};
+        return {1, 0.85};
+    return {1, 0.45};
 }
 
 void strokeOutline(const PageStroke& stroke, double pixelsPerPoint, std::vector<QPointF>& outline) {
@@ -160,19 +164,22 @@ void strokeOutline(const PageStroke& stroke, double pixelsPerPoint, std::vector<
     for (std::size_t i = 1; i + 1 < n; ++i) {
         const Centre& c = points[i];
         const Vec next = direction(c, points[i + 1]);
-        const double turn = std::atan2(previous.x * next.y - previous.y * next.x,
-                                       previous.x * next.x + previous.y * next.y);
+        const double cross = previous.x * next.y - previous.y * next.x;
+        const double dot = previous.x * next.x + previous.y * next.y;
         // Normals point to the left of the direction of travel: (-dy, dx).
         const Vec before{-previous.y, previous.x};
         const Vec after{-next.y, next.x};
-        if (std::abs(turn) < gentleTurn) {
+        const bool gentle = dot > cosGentleTurn;
+        const double turn = gentle ? 0 : std::atan2(cross, dot);
+        if (gentle) {
+            // The offset along the mean normal, as far out as the miter: the
+            // mean normal is 2·cos(θ/2) long and the miter reaches r / cos(θ/2).
             const double mx = before.x + after.x;
             const double my = before.y + after.y;
-            const double length = std::hypot(mx, my);
-            const double reach = c.r / std::cos(turn / 2) / length;
+            const double reach = 2 * c.r / (mx * mx + my * my);
             outline.emplace_back(c.x + mx * reach, c.y + my * reach);
             right.emplace_back(c.x - mx * reach, c.y - my * reach);
-        } else if (turn > 0) {
+        } else if (cross > 0) {
             // Turning towards the left: the right side is outside and rounded.
             outline.emplace_back(c.x + before.x * c.r, c.y + before.y * c.r);
             outline.emplace_back(c.x + after.x * c.r, c.y + after.y * c.r);

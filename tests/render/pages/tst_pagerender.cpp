@@ -1,6 +1,7 @@
 #include "render/pages/pagerender.h"
 
 #include <QBuffer>
+#include <QPainter>
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -135,6 +136,28 @@ private Q_SLOTS:
         for (int y = 888; y <= 912; y += 4)
             QVERIFY2(qGray(image.pixel(500, y)) < 64, qPrintable(QString::number(y)));
         QCOMPARE(qGray(image.pixel(500, 930)), 255);
+    }
+
+    void bandsLeaveNoSeam() {
+        // Painted whole, the same page must look the same as in bands.
+        Page page = busyPage(300);
+        const QSizeF size(1000, 1400);
+        const QImage banded = renderPage(page, size, 1);
+        QImage whole(1000, 1400, QImage::Format_RGB32);
+        whole.fill(Qt::white);
+        QPainter painter(&whole);
+        paintPage(painter, page, size, 1);
+        painter.end();
+        int worst = 0;
+        for (int y = 0; y < whole.height(); ++y) {
+            for (int x = 0; x < whole.width(); ++x) {
+                const QRgb a = banded.pixel(x, y);
+                const QRgb b = whole.pixel(x, y);
+                worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                  std::abs(qBlue(a) - qBlue(b))});
+            }
+        }
+        QVERIFY2(worst <= 2, qPrintable(QString::number(worst)));
     }
 
     void sizesOutsideTheBoundsGiveNoImage_data() {

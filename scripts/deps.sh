@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
     libicu-dev rapidjson-dev libhiredis-dev redis-server dbus-daemon dbus-bin
     fonts-quicksand fonts-nanum xvfb xdotool
     "$@"

@@ -12,6 +12,7 @@ cmake --build build/fuzz --parallel "$(nproc)"
 mkdir -p build/fuzz/crashes
 # Undefined behaviour counts as a crash, but for what the suppressions list.
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:suppressions=$PWD/scripts/ubsan.supp"
+export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp"
 for target in build/fuzz/fuzz/fuzz_*; do
     [ -f "$target" ] && [ -x "$target" ] || continue
     name=$(basename "$target")

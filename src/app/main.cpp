@@ -13,6 +13,7 @@
 #include "platform/widgets/sharemenu.h"
 #include "store/cloudconnection.h"
 #include "store/penstore.h"
+#include "ui/pages/pagefiles.h"
 #include "ui/window/mainwindow.h"
 #include "ui/window/sheets.h"
 
@@ -75,7 +76,8 @@ int main(int argc, char** argv) {
     QtClipboard clipboard;
     QtShareMenu shareMenu(clipboard);
     DesktopUrlOpener urls;
-    const SheetServices services{dialogs, clipboard, shareMenu, urls, cloud};
+    StorePageFiles pages(store);
+    const SheetServices services{dialogs, clipboard, shareMenu, urls, cloud, pages};
     MainWindow window(store, &motion, [&store, &services](ContentView& content) {
         offerSheets(content, store, services);
     });

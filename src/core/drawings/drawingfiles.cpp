@@ -585,16 +585,22 @@ std::optional<Date> DrawingFiles::modified(const QString& id) const {
 }
 
 std::optional<QByteArray> DrawingFiles::read(const QString& id) {
+    return readPage(m_localDir, m_cloudDir, id);
+}
+
+std::optional<QByteArray> DrawingFiles::readPage(const QString& localDir,
+                                                 const std::optional<QString>& cloudDir,
+                                                 const QString& id) {
     if (!isValidDrawingID(id))
         return std::nullopt;
-    const QString localPath = pagePath(m_localDir, id);
+    const QString localPath = pagePath(localDir, id);
     if (auto bytes = readRegularFile(localPath, maxFileBytes); bytes && !bytes->isEmpty())
         return bytes;
-    if (!m_cloudDir)
+    if (!cloudDir)
         return std::nullopt;
     // Without a file in the cloud folder there is nothing to download here:
     // the sync engine brings files in by itself.
-    const QString cloudPath = pagePath(*m_cloudDir, id);
+    const QString cloudPath = pagePath(*cloudDir, id);
     const auto cloud = statAt(cloudPath);
     if (!cloud || !hasStrokes(*cloud))
         return std::nullopt;
@@ -604,7 +610,7 @@ std::optional<QByteArray> DrawingFiles::read(const QString& id) {
     // Only an empty place (or an empty file) takes the local copy; whatever
     // else holds the name stays.
     const auto local = statAt(localPath);
-    if ((!local || (local->regular && local->size == 0)) && QDir().mkpath(m_localDir))
+    if ((!local || (local->regular && local->size == 0)) && QDir().mkpath(localDir))
         writeFileAtomically(localPath, *bytes, Durability::flushed, cloud->mtime);
     return bytes;
 }

@@ -94,6 +94,11 @@ public:
     // The page's bytes, from the local file or else the cloud file (which is
     // then copied down).
     std::optional<QByteArray> read(const QString& id);
+    // The same for the given folders; touches nothing of an instance, so a
+    // worker thread may read a page while the folders' owner goes on.
+    static std::optional<QByteArray> readPage(const QString& localDir,
+                                              const std::optional<QString>& cloudDir,
+                                              const QString& id);
     // Removes the page's file from both folders.
     void remove(const QString& id);
 

@@ -66,6 +66,8 @@ public:
     bool hasPendingCloudPush() const;
     // True while the drawing files are being mirrored.
     bool isReconcilingDrawings() const;
+    // Where the drawing pages' files are; views read pages through it.
+    const DrawingFiles& drawingFiles() const { return *m_drawingFiles; }
 
     // Bindings: replace and publish, without saving.
     void setPen(const Pen& pen);

@@ -16,7 +16,11 @@ public:
     virtual std::optional<QString> askSaveLocation(const QString& suggestedName,
                                                    const QString& mimeType) = 0;
     // A folder, the chooser opening at `current`; none when the user cancels.
-    virtual std::optional<QString> askFolder(const QString& current) = 0;
+    // Stand-ins that never choose folders need not answer.
+    virtual std::optional<QString> askFolder(const QString& current) {
+        Q_UNUSED(current);
+        return std::nullopt;
+    }
 };
 
 // QFileDialog, which shows the desktop portal's chooser where the desktop has

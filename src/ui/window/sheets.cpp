@@ -1,6 +1,8 @@
 #include "sheets.h"
 
 #include "contentview.h"
+#include "ui/pages/canvassheet.h"
+#include "ui/pages/pagefiles.h"
 #include "ui/settings/settingssheet.h"
 #include "ui/wallpaper/wallpapersheet.h"
 
@@ -10,6 +12,12 @@ using namespace Qt::StringLiterals;
 
 void offerSheets(ContentView& content, PenStore& store, const SheetServices& services) {
     // Each sheet closes with its frame's close button alone.
+    content.setSheet(ContentView::Sheet::drawings, u"canvas.title"_s,
+                     [&store, services](std::function<void()>) {
+                         return makeCanvasSheet(
+                             store, CanvasServices{services.dialogs, services.shareMenu,
+                                                   services.pages});
+                     });
     content.setSheet(ContentView::Sheet::wallpaper, u"wall.title"_s,
                      [&store, services](std::function<void()>) {
                          return makeWallpaperSheet(store, services.dialogs, services.shareMenu);

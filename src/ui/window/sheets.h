@@ -6,6 +6,7 @@ class Clipboard;
 class CloudSettings;
 class ContentView;
 class FileDialogs;
+class PageFiles;
 class PenStore;
 class ShareMenu;
 class UrlOpener;
@@ -18,6 +19,7 @@ struct SheetServices {
     ShareMenu& shareMenu;
     UrlOpener& urls;
     CloudSettings& cloud;
+    PageFiles& pages;
 };
 
 // Lets each of the screen's buttons open its sheet.

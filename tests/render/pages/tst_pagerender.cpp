@@ -1,0 +1,207 @@
+#include "render/pages/pagerender.h"
+
+#include <QBuffer>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QTest>
+
+using namespace tessaro;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The root element's start with both namespaces.
+const QByteArray svgRoot = "<svg xmlns=\"http://www.w3.org/2000/svg\" "
+                           "xmlns:xlink=\"http://www.w3.org/1999/xlink\"";
+
+QByteArray imageBytes(const QImage& image, const char* format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+Page decoded(const QByteArray& bytes) {
+    auto page = decodePage(bytes);
+    if (!page)
+        qFatal("a test page did not decode");
+    return *page;
+}
+
+// One thick dark stroke across the middle of a 1000 × 1400 page.
+QByteArray strokeBytes() {
+    return "{\"format\":\"tessaro-page\",\"version\":1,\"strokes\":["
+           "{\"tool\":\"ballpoint\",\"ink\":\"#203040\",\"width\":20,\"points\":[100,700,1,900,700,1]}]}";
+}
+
+QByteArray svgBytes() {
+    // A red band twice as wide as high: fitted to the page's width, centred.
+    return svgRoot + " viewBox=\"0 0 200 100\">"
+           "<rect width=\"200\" height=\"100\" fill=\"#ff0000\"/></svg>";
+}
+
+QByteArray imagePage(const char* format) {
+    QImage image(200, 100, QImage::Format_RGB32);
+    image.fill(QColor(0, 0, 255));
+    return imageBytes(image, format);
+}
+
+bool near(QRgb a, QRgb b) {
+    return std::abs(qRed(a) - qRed(b)) < 24 && std::abs(qGreen(a) - qGreen(b)) < 24
+           && std::abs(qBlue(a) - qBlue(b)) < 24;
+}
+
+// Many long random strokes: a page dense enough that its 320-point thumbnail
+// is too large and the 160-point one is not.
+Page busyPage(int strokes) {
+    QRandomGenerator random(7);
+    Page page;
+    for (int s = 0; s < strokes; ++s) {
+        PageStroke stroke;
+        stroke.ink = QColor(Qt::black);
+        stroke.width = 1 + random.bounded(4.0);
+        double x = random.bounded(1000.0);
+        double y = random.bounded(1400.0);
+        for (int i = 0; i < 60; ++i) {
+            stroke.points.push_back({float(x), float(y), float(random.bounded(1.0))});
+            x += random.bounded(40.0) - 20;
+            y += random.bounded(40.0) - 20;
+        }
+        page.strokes.strokes.push_back(stroke);
+    }
+    return page;
+}
+
+} // namespace
+
+class TestPageRender : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void eachKindRendersAtScaleTwo_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QPoint>("inked"); // a pixel the content covers
+        QTest::addColumn<QRgb>("ink");
+        QTest::newRow("strokes") << strokeBytes() << QPoint(1000, 1400) << qRgb(0x20, 0x30, 0x40);
+        QTest::newRow("svg") << svgBytes() << QPoint(1000, 1400) << qRgb(255, 0, 0);
+        QTest::newRow("png") << imagePage("png") << QPoint(1000, 1400) << qRgb(0, 0, 255);
+        QTest::newRow("jpeg") << imagePage("jpeg") << QPoint(1000, 1400) << qRgb(0, 0, 255);
+    }
+
+    void eachKindRendersAtScaleTwo() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QPoint, inked);
+        QFETCH(QRgb, ink);
+        const Page page = decoded(bytes);
+        const QImage image = renderPage(page, QSizeF(1000, 1400), 2);
+        QCOMPARE(image.size(), QSize(2000, 2800));
+        QCOMPARE(image.deviceIndependentSize(), QSizeF(1000, 1400));
+        QVERIFY(!image.hasAlphaChannel());
+        QVERIFY2(near(image.pixel(inked), ink), qPrintable(QColor(image.pixel(inked)).name()));
+        // The corners are bare white paper: content is fitted, never stretched.
+        QCOMPARE(image.pixel(4, 4), qRgb(255, 255, 255));
+        QCOMPARE(image.pixel(1995, 2795), qRgb(255, 255, 255));
+
+        const auto thumbnail = makeThumbnail(page, QSizeF(1000, 1400));
+        QVERIFY(thumbnail);
+        QVERIFY(thumbnail->size() <= 40960);
+        QImage small;
+        QVERIFY(small.loadFromData(*thumbnail, "png"));
+        QCOMPARE(small.size(), QSize(229, 320));
+    }
+
+    void pressureVariesTheWidth() {
+        // Light at the left end, full at the right: the stroke widens.
+        const Page page = decoded(
+            "{\"format\":\"tessaro-page\",\"version\":1,\"strokes\":["
+            "{\"tool\":\"fountain\",\"ink\":\"#000000\",\"width\":40,\"points\":[100,500,0,900,500,1]}]}");
+        const QImage image = renderPage(page, QSizeF(1000, 1000), 1);
+        auto thickness = [&](int x) {
+            int dark = 0;
+            for (int y = 400; y < 600; ++y)
+                dark += qGray(image.pixel(x, y)) < 128;
+            return dark;
+        };
+        QVERIFY(thickness(200) < thickness(800) - 15);
+        QVERIFY(std::abs(thickness(850) - 40) <= 2);
+    }
+
+    void curvesPassThroughTheirSamples() {
+        // A sharp V: the curve still reaches its tip, and the outside there is solid.
+        const Page page = decoded(
+            "{\"format\":\"tessaro-page\",\"version\":1,\"strokes\":["
+            "{\"tool\":\"ballpoint\",\"ink\":\"#000000\",\"width\":30,\"points\":[100,100,1,500,900,1,900,100,1]}]}");
+        const QImage image = renderPage(page, QSizeF(1000, 1000), 1);
+        for (int y = 888; y <= 912; y += 4)
+            QVERIFY2(qGray(image.pixel(500, y)) < 64, qPrintable(QString::number(y)));
+        QCOMPARE(qGray(image.pixel(500, 930)), 255);
+    }
+
+    void bandsLeaveNoSeam() {
+        // Painted whole, the same page must look the same as in bands.
+        Page page = busyPage(300);
+        const QSizeF size(1000, 1400);
+        const QImage banded = renderPage(page, size, 1);
+        QImage whole(1000, 1400, QImage::Format_RGB32);
+        whole.fill(Qt::white);
+        QPainter painter(&whole);
+        paintPage(painter, page, size, 1);
+        painter.end();
+        int worst = 0;
+        for (int y = 0; y < whole.height(); ++y) {
+            for (int x = 0; x < whole.width(); ++x) {
+                const QRgb a = banded.pixel(x, y);
+                const QRgb b = whole.pixel(x, y);
+                worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                  std::abs(qBlue(a) - qBlue(b))});
+            }
+        }
+        QVERIFY2(worst <= 2, qPrintable(QString::number(worst)));
+    }
+
+    void sizesOutsideTheBoundsGiveNoImage_data() {
+        QTest::addColumn<QSizeF>("size");
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<QSize>("pixels"); // empty: no image
+        QTest::addColumn<bool>("thumbnail");
+        QTest::newRow("ordinary") << QSizeF(1000, 1400) << 2.0 << QSize(2000, 2800) << true;
+        QTest::newRow("rounded sides") << QSizeF(10.4, 10.6) << 1.0 << QSize(10, 11) << true;
+        QTest::newRow("huge page") << QSizeF(1e308, 1e308) << 2.0 << QSize(0, 0) << false;
+        QTest::newRow("one huge side") << QSizeF(1000, 1e308) << 2.0 << QSize(0, 0) << false;
+        QTest::newRow("infinite") << QSizeF(qInf(), 1400) << 2.0 << QSize(0, 0) << false;
+        QTest::newRow("not a number") << QSizeF(qQNaN(), 1400) << 2.0 << QSize(0, 0) << false;
+        QTest::newRow("side of one") << QSizeF(1, 1400) << 2.0 << QSize(0, 0) << false;
+        QTest::newRow("no scale") << QSizeF(1000, 1400) << 0.0 << QSize(0, 0) << true;
+        QTest::newRow("rounds to nothing") << QSizeF(1000, 1400) << 1e-4 << QSize(0, 0) << true;
+        QTest::newRow("longest side allowed") << QSizeF(4096, 100) << 2.0 << QSize(8192, 200) << true;
+        QTest::newRow("side just too long") << QSizeF(4097, 100) << 2.0 << QSize(0, 0) << true;
+        QTest::newRow("too many pixels") << QSizeF(4000, 4000) << 2.0 << QSize(0, 0) << true;
+    }
+
+    void sizesOutsideTheBoundsGiveNoImage() {
+        QFETCH(QSizeF, size);
+        QFETCH(double, scale);
+        QFETCH(QSize, pixels);
+        QFETCH(bool, thumbnail);
+        const Page page = decoded(strokeBytes());
+        QCOMPARE(renderPage(page, size, scale).size(), pixels);
+        QCOMPARE(makeThumbnail(page, size).has_value(), thumbnail);
+    }
+
+    void busyPagesGetTheSmallerThumbnail() {
+        const Page page = busyPage(1200);
+        const QSizeF size(1000, 1400);
+        QVERIFY2(imageBytes(renderPage(page, size, 320 / 1400.0), "png").size() > 40960,
+                 "the page is meant to be too busy for the larger thumbnail");
+        const auto thumbnail = makeThumbnail(page, size);
+        QVERIFY(thumbnail);
+        QVERIFY(thumbnail->size() <= 40960);
+        QImage small;
+        QVERIFY(small.loadFromData(*thumbnail, "png"));
+        QCOMPARE(small.size(), QSize(114, 160));
+    }
+};
+
+QTEST_MAIN(TestPageRender)
+#include "tst_pagerender.moc"

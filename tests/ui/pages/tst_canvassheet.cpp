@@ -1,0 +1,394 @@
+#include "l10n/languagemanager.h"
+#include "l10n/localization.h"
+#include "platform/widgets/filedialogs.h"
+#include "platform/widgets/sharemenu.h"
+#include "render/pages/pageformat.h"
+#include "support/memorypreferences.h"
+#include "support/scratchstore.h"
+#include "ui/common/candybutton.h"
+#include "ui/common/ghostbutton.h"
+#include "ui/common/plainbutton.h"
+#include "ui/pages/canvassheet.h"
+#include "ui/pages/pagefiles.h"
+#include "ui/pages/pagetile.h"
+#include "ui/pages/pageview.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+#include <QTest>
+
+#include <sys/resource.h>
+
+using namespace tessaro;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QByteArray svgRoot = "<svg xmlns=\"http://www.w3.org/2000/svg\"";
+
+QByteArray imageBytes(const QImage& image, const char* format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+QByteArray colourImage(const char* format) {
+    QImage image(300, 420, QImage::Format_RGB32);
+    image.fill(QColor(40, 90, 200));
+    return imageBytes(image, format);
+}
+
+QByteArray strokes(int count, int points) {
+    StrokePage page;
+    for (int s = 0; s < count; ++s) {
+        PageStroke stroke;
+        stroke.width = 4;
+        for (int i = 0; i < points; ++i)
+            stroke.points.push_back({float(100 + (i % 800)), float(100 + s % 1200), 1});
+        page.strokes.push_back(stroke);
+    }
+    return strokePageJson(page);
+}
+
+// Pages by id, as if read from the drawing files.
+class FakePageFiles final : public PageFiles {
+public:
+    QHash<QString, QByteArray> pages;
+    bool cloud = true;
+
+    Reader reader(const QString& id) const override {
+        std::optional<QByteArray> bytes;
+        if (pages.contains(id))
+            bytes = pages.value(id);
+        return [bytes] { return bytes; };
+    }
+    bool cloudAvailable() const override { return cloud; }
+};
+
+class FakeFileDialogs final : public FileDialogs {
+public:
+    std::optional<QString> answer;
+    QStringList asked;
+
+    std::optional<QString> askSaveLocation(const QString& name, const QString& type) override {
+        asked.append(name + u' ' + type);
+        return answer;
+    }
+};
+
+class FakeShareMenu final : public ShareMenu {
+public:
+    QList<QImage> shared;
+
+    void share(const QList<QImage>& images, const ShareTexts&, QWidget*, const QPoint&) override {
+        shared = images;
+    }
+};
+
+Drawing record(const QString& id, Date updated, QSizeF size = {1000, 1400}) {
+    Drawing drawing;
+    drawing.id = id;
+    drawing.createdAt = updated;
+    drawing.updatedAt = updated;
+    drawing.pageSize = size;
+    return drawing;
+}
+
+long peakMegabytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
+
+// A sheet over a scratch store whose records are `drawings`, newest first.
+struct Sheet {
+    test::ScratchStore scratch;
+    FakePageFiles files;
+    FakeFileDialogs dialogs;
+    FakeShareMenu share;
+    std::unique_ptr<CanvasSheet> sheet;
+
+    explicit Sheet(const QList<Drawing>& drawings, bool cloud = true) {
+        files.cloud = cloud;
+        scratch.store.setDrawings(normalizeDrawings(drawings));
+        sheet = std::make_unique<CanvasSheet>(scratch.store,
+                                              CanvasServices{dialogs, share, files});
+        sheet->resize(760, 600);
+        sheet->show();
+    }
+
+    PageTile* tile(const QString& id) const {
+        for (PageTile* tile : sheet->tiles())
+            if (tile->drawingID() == id && tile->isVisible())
+                return tile;
+        return nullptr;
+    }
+    QStringList ids() const {
+        QStringList ids;
+        for (PageTile* tile : sheet->tiles())
+            ids.append(tile->drawingID());
+        return ids;
+    }
+    void pressDelete(const QString& id) const {
+        PageTile* shown = tile(id);
+        QVERIFY2(shown, qPrintable(id));
+        QTest::mouseClick(shown->deleteButton(), Qt::LeftButton);
+    }
+    PageView* openByClick(const QString& id) const {
+        PageTile* shown = tile(id);
+        if (!shown)
+            return nullptr;
+        QTest::mouseClick(shown, Qt::LeftButton, {}, QPoint(30, 30));
+        return sheet->pageView();
+    }
+};
+
+} // namespace
+
+class TestCanvasSheet : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    // First, so that the peak memory before it is the baseline: a hostile
+    // page must not raise it by more than a page's own picture.
+    void hostilePagesShowThePlaceholder_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QSizeF>("size");
+        QImage bomb(7000, 7000, QImage::Format_Mono);
+        bomb.fill(0);
+        const QByteArray bombBytes = imageBytes(bomb, "png");
+        QVERIFY(bombBytes.size() <= 40960);
+        QTest::newRow("page size 1e308") << strokes(2, 10) << QSizeF(1e308, 1e308);
+        QTest::newRow("deep svg") << svgRoot + ">" + QByteArray("<g>").repeated(5000)
+                                          + QByteArray("</g>").repeated(5000) + "</svg>"
+                                  << QSizeF(1000, 1400);
+        QTest::newRow("image bomb") << bombBytes << QSizeF(1000, 1400);
+        QTest::newRow("a million points") << strokes(50, 20000) << QSizeF(1000, 1400);
+        QTest::newRow("not a page") << QByteArray("hello") << QSizeF(1000, 1400);
+    }
+
+    void hostilePagesShowThePlaceholder() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QSizeF, size);
+        const long before = peakMegabytes();
+        Sheet w({record(u"bad"_s, 700000000, size)});
+        w.files.pages[u"bad"_s] = bytes;
+        PageView* view = w.openByClick(u"bad"_s);
+        QVERIFY(view);
+        QCOMPARE(w.sheet->openID(), std::optional(u"bad"_s));
+        QTRY_VERIFY(!view->isLoading());
+        QVERIFY(view->showsPlaceholder());
+        QVERIFY(view->image().isNull());
+        QVERIFY(!view->saveButton()->isEnabled());
+        QVERIFY(!view->shareButton()->isEnabled());
+        QVERIFY(!w.scratch.store.drawing(u"bad"_s)->thumbnailPNG);
+        QVERIFY2(peakMegabytes() - before < 150, qPrintable(QString::number(peakMegabytes() - before)));
+    }
+
+    void tilesFollowTheStore_data() {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("cloud");
+        QTest::newRow("no pages") << 0 << true;
+        QTest::newRow("no pages, no cloud folder") << 0 << false;
+        QTest::newRow("three pages") << 3 << true;
+        QTest::newRow("three pages, no cloud folder") << 3 << false;
+    }
+
+    void tilesFollowTheStore() {
+        QFETCH(int, count);
+        QFETCH(bool, cloud);
+        QList<Drawing> drawings;
+        for (int i = 0; i < count; ++i)
+            drawings.append(record(u"p%1"_s.arg(i), 700000000 + 86400 * i));
+        Sheet w(drawings, cloud);
+        QCOMPARE(w.sheet->showsEmptyState(), count == 0);
+        QCOMPARE(w.sheet->showsCloudHint(), !cloud);
+        // Newest first, each dated.
+        QStringList expected;
+        for (int i = count - 1; i >= 0; --i)
+            expected.append(u"p%1"_s.arg(i));
+        QCOMPARE(w.ids(), expected);
+        for (PageTile* tile : w.sheet->tiles()) {
+            QCOMPARE(tile->dateText(),
+                     localizedDate(w.scratch.store.drawing(tile->drawingID())->updatedAt));
+            QCOMPARE(tile->deleteButton()->text(), L(u"canvas.delete"_s));
+            // Columns 190 to 260 wide: three of them in 760 less the padding.
+            QVERIFY(tile->width() >= 190 && tile->width() <= 260);
+            QCOMPARE(tile->y(), 0);
+        }
+        // A page arriving from another device joins the grid.
+        w.scratch.store.setDrawings(normalizeDrawings(drawings + QList{record(u"new"_s, 800000000)}));
+        QCOMPARE(w.ids().value(0), u"new"_s);
+        QVERIFY(!w.sheet->showsEmptyState());
+    }
+
+    void deleteAsksForASecondPress_data() {
+        QTest::addColumn<QStringList>("presses");
+        QTest::addColumn<std::optional<QString>>("armed");
+        QTest::addColumn<QStringList>("left");
+        const QStringList all{u"c"_s, u"b"_s, u"a"_s};
+        QTest::newRow("first press arms") << QStringList{u"a"_s} << std::optional(u"a"_s) << all;
+        QTest::newRow("another tile takes the arm")
+            << QStringList{u"a"_s, u"b"_s} << std::optional(u"b"_s) << all;
+        QTest::newRow("second press deletes")
+            << QStringList{u"a"_s, u"b"_s, u"b"_s} << std::optional<QString>()
+            << QStringList{u"c"_s, u"a"_s};
+    }
+
+    void deleteAsksForASecondPress() {
+        QFETCH(QStringList, presses);
+        QFETCH(std::optional<QString>, armed);
+        QFETCH(QStringList, left);
+        Sheet w({record(u"a"_s, 700000001), record(u"b"_s, 700000002), record(u"c"_s, 700000003)});
+        for (const QString& id : presses)
+            w.pressDelete(id);
+        QCOMPARE(w.sheet->armedDelete(), armed);
+        QStringList records;
+        for (const Drawing& drawing : w.scratch.store.drawings())
+            records.append(drawing.id);
+        QCOMPARE(records, left);
+        QTRY_COMPARE(w.ids(), left);
+        for (PageTile* tile : w.sheet->tiles()) {
+            const bool isArmed = armed == tile->drawingID();
+            QCOMPARE(tile->deleteButton()->isArmed(), isArmed);
+            QCOMPARE(tile->deleteButton()->text(),
+                     L(isArmed ? u"canvas.deleteConfirm"_s : u"canvas.delete"_s));
+        }
+        // Deletions are kept, so that other devices learn of them.
+        QCOMPARE(w.scratch.store.deleted().contains(u"b"_s), !left.contains(u"b"_s));
+    }
+
+    void eachKindOpensAtScaleTwoAndGetsAThumbnail_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("strokes") << strokes(20, 50);
+        QTest::newRow("svg") << svgRoot + " viewBox=\"0 0 10 14\"><circle cx=\"5\" cy=\"7\" r=\"4\"/></svg>";
+        QTest::newRow("png") << colourImage("png");
+        QTest::newRow("jpeg") << colourImage("jpeg");
+    }
+
+    void eachKindOpensAtScaleTwoAndGetsAThumbnail() {
+        QFETCH(QByteArray, bytes);
+        Sheet w({record(u"page"_s, 700000000)});
+        w.files.pages[u"page"_s] = bytes;
+        PageView* view = w.openByClick(u"page"_s);
+        QVERIFY(view);
+        QTRY_VERIFY(!view->isLoading());
+        QCOMPARE(view->image().size(), QSize(2000, 2800));
+        QVERIFY(!view->showsPlaceholder());
+        QVERIFY(view->saveButton()->isEnabled());
+        const auto thumbnail = w.scratch.store.drawing(u"page"_s)->thumbnailPNG;
+        QVERIFY(thumbnail);
+        QVERIFY(thumbnail->size() <= 40960);
+        // Back on the grid the tile shows it.
+        QTest::mouseClick(view->backButton(), Qt::LeftButton);
+        QCOMPARE(w.sheet->openID(), std::nullopt);
+        QVERIFY(w.tile(u"page"_s)->showsThumbnail());
+    }
+
+    void aPageWhoseFileIsMissingShowsThePlaceholder() {
+        Sheet w({record(u"later"_s, 700000000)});
+        PageView* view = w.openByClick(u"later"_s);
+        QTRY_VERIFY(!view->isLoading());
+        QVERIFY(view->showsPlaceholder());
+        // Once the file is there, opening the page again shows it.
+        QTest::mouseClick(view->backButton(), Qt::LeftButton);
+        w.files.pages[u"later"_s] = colourImage("png");
+        view = w.openByClick(u"later"_s);
+        QTRY_VERIFY(!view->isLoading());
+        QVERIFY(!view->showsPlaceholder());
+    }
+
+    void pagesAreReadFromTheDrawingFiles() {
+        test::ScratchStore scratch;
+        scratch.store.setDrawings({record(u"local"_s, 700000000)});
+        QFile file(scratch.store.drawingFiles().localDir() + u"/local.pkdrawing"_s);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(colourImage("png"));
+        file.close();
+        StorePageFiles files(scratch.store);
+        const auto bytes = files.reader(u"local"_s)();
+        QVERIFY(bytes);
+        QCOMPARE(*bytes, colourImage("png"));
+        QVERIFY(!files.reader(u"absent"_s)());
+    }
+
+    void saveImageReportsEachOutcome_data() {
+        QTest::addColumn<QString>("answer"); // empty: cancel; "<dir>" is the scratch folder
+        QTest::addColumn<QString>("note");
+        QTest::newRow("saved") << u"<dir>/page.png"_s << u"ios.wall.saved"_s;
+        QTest::newRow("cancelled") << QString() << QString();
+        QTest::newRow("cannot write") << u"<dir>/missing/page.png"_s << u"ios.wall.failed"_s;
+    }
+
+    void saveImageReportsEachOutcome() {
+        QFETCH(QString, answer);
+        QFETCH(QString, note);
+        Sheet w({record(u"page"_s, 700000000)});
+        w.files.pages[u"page"_s] = colourImage("png");
+        const QString path = QString(answer).replace(u"<dir>"_s, w.scratch.folder.path());
+        if (!path.isEmpty())
+            w.dialogs.answer = path;
+        PageView* view = w.openByClick(u"page"_s);
+        QTRY_VERIFY(!view->isLoading());
+        QTest::mouseClick(view->saveButton(), Qt::LeftButton);
+        QTRY_COMPARE(w.dialogs.asked, QStringList{u"tessaro.png image/png"_s});
+        QTRY_VERIFY(!view->isBusy());
+        QCOMPARE(view->note(), note.isEmpty() ? QString() : L(note));
+        if (note == u"ios.wall.saved"_s) {
+            QImageReader saved(path, "png");
+            QCOMPARE(saved.size(), QSize(2000, 2800));
+        } else {
+            QVERIFY(!QFile::exists(path));
+        }
+        QVERIFY(view->saveButton()->isEnabled());
+    }
+
+    void shareHandsThePageToTheShareMenu() {
+        Sheet w({record(u"page"_s, 700000000)});
+        w.files.pages[u"page"_s] = colourImage("jpeg");
+        PageView* view = w.openByClick(u"page"_s);
+        QTRY_VERIFY(!view->isLoading());
+        QTest::mouseClick(view->shareButton(), Qt::LeftButton);
+        QCOMPARE(w.share.shared.size(), 1);
+        QCOMPARE(w.share.shared.first().size(), QSize(2000, 2800));
+    }
+
+    void tileThumbnailsAreReadWithinBounds_data() {
+        QTest::addColumn<QByteArray>("png");
+        QTest::addColumn<bool>("shown");
+        QImage small(229, 320, QImage::Format_RGB32);
+        small.fill(Qt::white);
+        QImage large(4000, 4000, QImage::Format_Mono);
+        large.fill(0);
+        QTest::newRow("a thumbnail") << imageBytes(small, "png") << true;
+        QTest::newRow("a bomb in the record") << imageBytes(large, "png") << false;
+        QTest::newRow("not an image") << QByteArray("not a png") << false;
+    }
+
+    void tileThumbnailsAreReadWithinBounds() {
+        QFETCH(QByteArray, png);
+        QFETCH(bool, shown);
+        Drawing drawing = record(u"page"_s, 700000000);
+        drawing.thumbnailPNG = png;
+        Sheet w({drawing});
+        QCOMPARE(w.tile(u"page"_s)->showsThumbnail(), shown);
+    }
+
+    void textsFollowTheLanguage() {
+        test::MemoryPreferences standard;
+        test::MemoryPreferences group;
+        LanguageManager languages(standard, group);
+        const LanguageManager::Installation installed(languages);
+        Sheet w({record(u"page"_s, 700000000)});
+        w.pressDelete(u"page"_s);
+        languages.setCode(u"de"_s);
+        QCOMPARE(w.tile(u"page"_s)->deleteButton()->text(), u"Zum Löschen nochmal klicken"_s);
+        QCOMPARE(w.sheet->pageView()->saveButton()->text(), u"Bild speichern…"_s);
+    }
+};
+
+QTEST_MAIN(TestCanvasSheet)
+#include "tst_canvassheet.moc"

@@ -1,0 +1,12 @@
+#include "urlopener.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+namespace tessaro {
+
+bool QtUrlOpener::open(const QUrl& url) {
+    return QDesktopServices::openUrl(url);
+}
+
+} // namespace tessaro

@@ -154,9 +154,11 @@ void QuoteCard::placeFace() {
     }
     if (m_link) {
         const double available = width() - 2 * paddingX;
-        const double tail = QFontMetricsF(footerFont()).horizontalAdvance(footerTail());
-        const double source = std::min(m_link->sizeHint().width() + 1.0,
-                                       std::max(0.0, available - tail));
+        // Whole pixels, with one to spare, so that the date is never cut.
+        const double tail =
+            std::ceil(QFontMetricsF(footerFont()).horizontalAdvance(footerTail())) + 2;
+        const double source = std::floor(std::min(m_link->sizeHint().width() + 1.0,
+                                                  std::max(0.0, available - tail)));
         const double top = paddingY + textHeight(available) + footerGap;
         m_link->setGeometry(QRectF(face + paddingX, top, source, footerHeight()).toRect());
     }
@@ -198,7 +200,7 @@ void QuoteCard::paintEvent(QPaintEvent*) {
         footer.setLeft(m_link->geometry().right() + 1);
     } else if (!m_quote.source.isEmpty()) {
         const QString source = metrics.elidedText(m_quote.source, Qt::ElideRight,
-                                                  std::max(0.0, available - tailWidth));
+                                                  std::max(0.0, available - tailWidth - 2));
         painter.drawText(footer, Qt::AlignLeft | Qt::AlignVCenter, source);
         footer.setLeft(footer.left() + metrics.horizontalAdvance(source));
     }

@@ -96,7 +96,11 @@ void SourceLink::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setFont(font());
-    painter.setPen(interfaceColour(interfacePalette().accentText, isDown() ? 0.6 : 1));
+    // The accent's text colour is made for the accent's fill; on a dark card
+    // it would vanish, and the accent itself reads there instead.
+    const InterfacePalette& palette = interfacePalette();
+    painter.setPen(interfaceColour(interfaceIsDark() ? palette.accent : palette.accentText,
+                                   isDown() ? 0.6 : 1));
     const QFontMetricsF metrics(font());
     painter.drawText(QRectF(rect()), Qt::AlignLeft | Qt::AlignVCenter,
                      metrics.elidedText(text(), Qt::ElideRight, width()));

@@ -20,7 +20,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QPainterPath>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -39,6 +41,29 @@ constexpr int spacing = 14;
 class Column final : public QWidget {
 public:
     QSize sizeHint() const override { return {columnWidth, QWidget::sizeHint().height()}; }
+};
+
+// The opening quotation mark of the empty state, 30 points tall, drawn as a
+// shape so that it shows at that size whatever the font's proportions.
+class QuoteSymbol final : public QWidget {
+public:
+    static constexpr int size = 30;
+
+    QuoteSymbol() { setFixedSize(size * 2, size); }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainterPath mark;
+        mark.addText(0, 0, interfaceFont(100, QFont::Bold, FontDesign::rounded), u"\u201C"_s);
+        const QRectF bounds = mark.boundingRect();
+        const double scale = size / std::max(bounds.width(), bounds.height());
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.translate(width() / 2.0, height() / 2.0);
+        painter.scale(scale, scale);
+        painter.translate(-bounds.center());
+        painter.fillPath(mark, interfaceColour(interfacePalette().textSoft));
+    }
 };
 
 void setTextColour(QLabel* label, const PaletteColour& colour) {
@@ -127,10 +152,6 @@ QWidget* QuotesSheet::buildCountRow() {
 
 QWidget* QuotesSheet::buildEmptyState() {
     m_empty = new QWidget;
-    m_emptySymbol = new QLabel(u"\u201C"_s);
-    m_emptySymbol->setFont(interfaceFont(44, QFont::Bold, FontDesign::rounded));
-    m_emptySymbol->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    m_emptySymbol->setFixedHeight(34);
     m_emptyText = new QLabel;
     m_emptyText->setFont(interfaceFont(14, QFont::Normal));
     m_emptyText->setAlignment(Qt::AlignCenter);
@@ -138,7 +159,7 @@ QWidget* QuotesSheet::buildEmptyState() {
     auto* layout = new QVBoxLayout(m_empty);
     layout->setContentsMargins(18, 28, 18, 28);
     layout->setSpacing(10);
-    layout->addWidget(m_emptySymbol);
+    layout->addWidget(new QuoteSymbol, 0, Qt::AlignHCenter);
     layout->addWidget(m_emptyText);
     return m_empty;
 }
@@ -232,9 +253,15 @@ void QuotesSheet::applyLook() {
     const InterfacePalette& palette = interfacePalette();
     setTextColour(m_count, palette.textMain);
     setTextColour(m_hint, palette.textSoft);
-    setTextColour(m_emptySymbol, palette.textSoft);
     setTextColour(m_emptyText, palette.textSoft);
     m_composer->applyLook();
+    // A slim bar in the interface's own colours, not the style's grey trough.
+    m_scroll->verticalScrollBar()->setStyleSheet(
+        u"QScrollBar:vertical { width: 10px; background: transparent; margin: 2px; }"
+        "QScrollBar::handle:vertical { background: %1; border-radius: 3px; min-height: 32px; }"
+        "QScrollBar::add-line, QScrollBar::sub-line { height: 0; }"
+        "QScrollBar::add-page, QScrollBar::sub-page { background: transparent; }"_s.arg(
+            interfaceColour(palette.textSoft, 0.45).name(QColor::HexArgb)));
     update();
     m_scroll->viewport()->update();
 }

@@ -67,7 +67,6 @@ private:
     GhostButton* m_import = nullptr;
     GhostButton* m_export = nullptr;
     QWidget* m_empty = nullptr;
-    QLabel* m_emptySymbol = nullptr;
     QLabel* m_emptyText = nullptr;
     QLabel* m_hint;
     QuoteList* m_list;

@@ -28,12 +28,12 @@ constexpr double showsDeleteBelow = -8;
 constexpr int settleMs = 180;
 // A swipe from a device that does not say when it ends ends after this pause.
 constexpr int wheelPauseMs = 150;
+constexpr qsizetype maxMeasuredWidths = 3;
 // A wheel's notch (120) moves the face as far as 40 points of a touchpad.
 constexpr double pointsPerAngle = 1.0 / 3;
 
 double footerHeight() {
-    return std::ceil(std::max(QFontMetricsF(footerFont()).height(),
-                              QFontMetricsF(linkFont()).height()));
+    return fonts().footerHeight;
 }
 
 } // namespace
@@ -51,8 +51,10 @@ QuoteCard::~QuoteCard() = default;
 void QuoteCard::setQuote(const Quote& quote, const QString& date) {
     if (quote == m_quote && date == m_date)
         return;
-    if (quote.text != m_quote.text)
-        m_layoutWidth = -1;
+    if (quote.text != m_quote.text) {
+        m_layout.reset();
+        m_heights.clear();
+    }
     m_quote = quote;
     m_date = date;
     const bool linked = !quote.source.isEmpty() && quote.url && webLink(*quote.url);
@@ -69,12 +71,20 @@ void QuoteCard::setQuote(const Quote& quote, const QString& date) {
     }
     if (m_link)
         m_link->setText(quote.source);
+    measureFooter();
     updateGeometry();
     placeFace();
 }
 
+void QuoteCard::measureFooter() {
+    m_tailWidth = std::ceil(QFontMetricsF(fonts().footer).horizontalAdvance(footerTail())) + 2;
+    m_linkWidth =
+        m_link ? std::ceil(QFontMetricsF(fonts().link).horizontalAdvance(m_quote.source)) + 1 : 0;
+}
+
 void QuoteCard::retranslate(const QString& date) {
     m_date = date;
+    measureFooter();
     if (m_delete)
         m_delete->retranslate();
     placeFace();
@@ -91,19 +101,30 @@ void QuoteCard::pressDelete() {
         setArmed(true);
 }
 
+void QuoteCard::reset() {
+    if (m_settle)
+        m_settle->stop();
+    m_swipe.end();
+    m_swipe.setOffset(0);
+    m_pressAt.reset();
+    m_wheel.reset();
+    setArmed(false);
+    placeFace();
+}
+
 void QuoteCard::setArmed(bool armed) {
     m_armed = armed;
     if (m_delete)
         m_delete->setArmed(armed);
 }
 
-double QuoteCard::textHeight(double width) const {
-    if (width == m_layoutWidth)
-        return m_layoutHeight;
+const QTextLayout& QuoteCard::layoutAt(double width) const {
+    if (m_layout && width == m_layoutWidth)
+        return *m_layout;
     QString text = m_quote.text;
     // The layout breaks lines only at line separators.
     text.replace(u'\n', QChar::LineSeparator);
-    m_layout = std::make_unique<QTextLayout>(text, textFont());
+    m_layout = std::make_unique<QTextLayout>(text, fonts().text);
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     m_layout->setTextOption(option);
@@ -117,8 +138,22 @@ double QuoteCard::textHeight(double width) const {
     }
     m_layout->endLayout();
     m_layoutWidth = width;
-    m_layoutHeight = std::ceil(y);
-    return m_layoutHeight;
+    const bool known = std::any_of(m_heights.cbegin(), m_heights.cend(),
+                                   [width](const QPointF& measured) { return measured.x() == width; });
+    if (!known) {
+        if (m_heights.size() == maxMeasuredWidths)
+            m_heights.removeFirst();
+        m_heights.append(QPointF(width, std::ceil(y)));
+    }
+    return *m_layout;
+}
+
+double QuoteCard::textHeight(double width) const {
+    for (const QPointF& measured : std::as_const(m_heights))
+        if (measured.x() == width)
+            return measured.y();
+    layoutAt(width);
+    return m_heights.constLast().y();
 }
 
 int QuoteCard::heightForWidth(int width) const {
@@ -126,7 +161,13 @@ int QuoteCard::heightForWidth(int width) const {
 }
 
 QSize QuoteCard::sizeHint() const {
-    return {400, heightForWidth(400)};
+    // Layouts ask for hints often, and some then measure the height for the
+    // width hinted: the width the list gives its cards is the one they are
+    // measured at anyway, and the height the card last had needs no text
+    // laid out.
+    const int width = parentWidget() ? parentWidget()->width() : 400;
+    const double text = m_heights.isEmpty() ? fonts().textLineHeight : m_heights.constLast().y();
+    return {width, int(2 * paddingY + text + footerGap + footerHeight())};
 }
 
 QSize QuoteCard::minimumSizeHint() const {
@@ -154,11 +195,8 @@ void QuoteCard::placeFace() {
     }
     if (m_link) {
         const double available = width() - 2 * paddingX;
-        // Whole pixels, with one to spare, so that the date is never cut.
-        const double tail =
-            std::ceil(QFontMetricsF(footerFont()).horizontalAdvance(footerTail())) + 2;
-        const double source = std::floor(std::min(m_link->sizeHint().width() + 1.0,
-                                                  std::max(0.0, available - tail)));
+        const double source =
+            std::floor(std::min(m_linkWidth, std::max(0.0, available - m_tailWidth)));
         const double top = paddingY + textHeight(available) + footerGap;
         m_link->setGeometry(QRectF(face + paddingX, top, source, footerHeight()).toRect());
     }
@@ -168,6 +206,20 @@ void QuoteCard::placeFace() {
 void QuoteCard::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     placeFace();
+}
+
+void QuoteCard::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange) {
+        cardlook::refreshFonts();
+        m_layout.reset();
+        m_heights.clear();
+        if (m_link)
+            m_link->setFont(fonts().link);
+        measureFooter();
+        updateGeometry();
+        placeFace();
+    }
+    QWidget::changeEvent(event);
 }
 
 void QuoteCard::paintEvent(QPaintEvent*) {
@@ -187,20 +239,19 @@ void QuoteCard::paintEvent(QPaintEvent*) {
     const double available = width() - 2 * paddingX;
     const double text = textHeight(available);
     painter.setPen(interfaceColour(palette.textMain));
-    m_layout->draw(&painter, QPointF(face.left() + paddingX, paddingY));
+    layoutAt(available).draw(&painter, QPointF(face.left() + paddingX, paddingY));
 
-    const QFont font = footerFont();
+    const QFont& font = fonts().footer;
     const QFontMetricsF metrics(font);
     painter.setFont(font);
     painter.setPen(interfaceColour(palette.textSoft));
     const QString tail = footerTail();
-    const double tailWidth = metrics.horizontalAdvance(tail);
     QRectF footer(face.left() + paddingX, paddingY + text + footerGap, available, footerHeight());
     if (m_link) {
         footer.setLeft(m_link->geometry().right() + 1);
     } else if (!m_quote.source.isEmpty()) {
         const QString source = metrics.elidedText(m_quote.source, Qt::ElideRight,
-                                                  std::max(0.0, available - tailWidth - 2));
+                                                  std::max(0.0, available - m_tailWidth));
         painter.drawText(footer, Qt::AlignLeft | Qt::AlignVCenter, source);
         footer.setLeft(footer.left() + metrics.horizontalAdvance(source));
     }

@@ -46,6 +46,8 @@ public:
 
     // The delete button's press: arms, or asks for the deletion when armed.
     void pressDelete();
+    // Closed and disarmed at once, for a card that is to show another quote.
+    void reset();
 
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override;
@@ -61,6 +63,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -78,7 +81,11 @@ private:
     // Places the face's parts and the delete button for the current offset.
     void placeFace();
     double textHeight(double width) const;
+    // The text laid out at `width`.
+    const QTextLayout& layoutAt(double width) const;
     QString footerTail() const;
+    // Measures the footer's texts again, after they or the fonts changed.
+    void measureFooter();
 
     Quote m_quote;
     QString m_date;
@@ -94,10 +101,16 @@ private:
     std::unique_ptr<QTimer> m_wheelPause;
     QuoteDeleteButton* m_delete = nullptr;
     SourceLink* m_link = nullptr;
-    // The text laid out for one width, kept until the width or text changes.
+    // The text laid out for the width it was last painted or measured at,
+    // and the heights of the text at the last few widths the layouts asked
+    // about (a scroll area asks with and without its scroll bar).
     mutable std::unique_ptr<QTextLayout> m_layout;
     mutable double m_layoutWidth = -1;
-    mutable double m_layoutHeight = 0;
+    mutable QList<QPointF> m_heights;
+    // The footer's widths: the date part, with a pixel to spare, and the
+    // source as a link.
+    double m_tailWidth = 0;
+    double m_linkWidth = 0;
 };
 
 } // namespace tessaro

@@ -59,7 +59,7 @@ void QuoteDeleteButton::paintEvent(QPaintEvent*) {
     painter.setPen(Qt::NoPen);
     painter.setBrush(interfaceColour(interfacePalette().danger, isDown() ? 0.8 : 1));
     painter.drawRoundedRect(tile, cardlook::radius, cardlook::radius);
-    painter.setFont(cardlook::deleteFont());
+    painter.setFont(cardlook::fonts().deleteLabel);
     painter.setPen(Qt::white);
     painter.drawText(tile.adjusted(6, 6, -6, -6), Qt::AlignCenter | Qt::TextWordWrap, text());
     if (m_focusRing && hasFocus()) {
@@ -84,7 +84,7 @@ SourceLink::SourceLink(QWidget* parent)
     : QAbstractButton(parent) {
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::TabFocus);
-    setFont(cardlook::linkFont());
+    setFont(cardlook::fonts().link);
 }
 
 QSize SourceLink::sizeHint() const {

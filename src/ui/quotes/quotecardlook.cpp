@@ -2,24 +2,43 @@
 
 #include "ui/common/interfacefont.h"
 
+#include <QFontMetricsF>
+
+#include <cmath>
+#include <optional>
+
 namespace tessaro::cardlook {
 
-QFont textFont() {
-    return interfaceFont(15, QFont::Normal);
+namespace {
+
+Fonts build() {
+    Fonts fonts;
+    fonts.text = interfaceFont(15, QFont::Normal);
+    fonts.footer = interfaceFont(12, QFont::Normal);
+    fonts.link = interfaceFont(12, QFont::DemiBold);
+    fonts.link.setUnderline(true);
+    fonts.deleteLabel = interfaceFont(13, QFont::Bold);
+    fonts.footerHeight = std::ceil(
+        std::max(QFontMetricsF(fonts.footer).height(), QFontMetricsF(fonts.link).height()));
+    fonts.textLineHeight = QFontMetricsF(fonts.text).height();
+    return fonts;
 }
 
-QFont footerFont() {
-    return interfaceFont(12, QFont::Normal);
+std::optional<Fonts>& cache() {
+    static std::optional<Fonts> fonts;
+    return fonts;
 }
 
-QFont linkFont() {
-    QFont font = interfaceFont(12, QFont::DemiBold);
-    font.setUnderline(true);
-    return font;
+} // namespace
+
+const Fonts& fonts() {
+    if (!cache())
+        cache() = build();
+    return *cache();
 }
 
-QFont deleteFont() {
-    return interfaceFont(13, QFont::Bold);
+void refreshFonts() {
+    cache() = build();
 }
 
 } // namespace tessaro::cardlook

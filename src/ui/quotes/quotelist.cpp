@@ -12,7 +12,7 @@ namespace tessaro {
 namespace {
 
 // What one turn of the event loop spends on new cards: well inside a frame.
-constexpr qint64 fillBudgetNs = 6'000'000;
+constexpr qint64 fillBudgetNs = 3'000'000;
 // Before the list has its width, a card's height cannot be measured inside
 // the budget; the first turn then builds about a screenful.
 constexpr int cardsBeforeWidth = 16;
@@ -53,17 +53,23 @@ void QuoteList::setQuotes(const QList<Quote>& quotes) {
         cards.append(card);
     }
     // What is left are the cards of quotes that went; one of them may be the
-    // card whose delete button is being clicked.
+    // card whose delete button is being clicked, so none is deleted here.
     for (QuoteCard* gone : std::as_const(m_byID)) {
         gone->hide();
         m_layout->removeWidget(gone);
-        gone->deleteLater();
+        m_spare.append(gone);
     }
     m_quotes = quotes;
     m_cards = std::move(cards);
     m_byID = std::move(kept);
+    const bool first = m_layout->count() == 0;
     placeInOrder();
-    fill();
+    // A list on show waits for the next turn, which leaves the turn that
+    // changed the collection its time for the change itself.
+    if (first)
+        fill();
+    else
+        scheduleFill();
 }
 
 void QuoteList::placeInOrder() {
@@ -110,11 +116,17 @@ void QuoteList::fill() {
             scheduleFill();
             return;
         }
-        auto* card = new QuoteCard(this);
+        QuoteCard* card = m_spare.isEmpty() ? nullptr : m_spare.takeLast();
+        if (card) {
+            card->reset();
+            card->show();
+        } else {
+            card = new QuoteCard(this);
+            connect(card, &QuoteCard::deleteRequested, this,
+                    [this, card] { Q_EMIT deleteRequested(card->quote().id); });
+            connect(card, &QuoteCard::linkActivated, this, &QuoteList::linkActivated);
+        }
         card->setQuote(m_quotes[i], dates.format(m_quotes[i].at));
-        connect(card, &QuoteCard::deleteRequested, this,
-                [this, card] { Q_EMIT deleteRequested(card->quote().id); });
-        connect(card, &QuoteCard::linkActivated, this, &QuoteList::linkActivated);
         // Measured here, inside the budget, rather than all at once when
         // the layout next runs.
         if (measured)
@@ -124,6 +136,8 @@ void QuoteList::fill() {
         m_byID.insert(m_quotes[i].id, card);
         ++built;
     }
+    for (QuoteCard* spare : std::exchange(m_spare, {}))
+        spare->deleteLater();
 }
 
 void QuoteList::retranslate() {

@@ -34,7 +34,8 @@ Q_SIGNALS:
     void linkActivated(const QString& url);
 
 private:
-    // Builds missing cards, in order, for a few milliseconds.
+    // Builds missing cards, in order, for a few milliseconds, taking spare
+    // ones first; deletes the spares left when all are there.
     void fill();
     void scheduleFill();
     void placeInOrder();
@@ -43,6 +44,9 @@ private:
     // Parallel to m_quotes; null where a card is still to be built.
     QList<QuoteCard*> m_cards;
     QHash<QString, QuoteCard*> m_byID;
+    // Cards of quotes that went, to show new ones rather than be deleted
+    // and built again.
+    QList<QuoteCard*> m_spare;
     QVBoxLayout* m_layout;
     bool m_fillPending = false;
 };

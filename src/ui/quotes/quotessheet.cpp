@@ -38,9 +38,11 @@ constexpr int spacing = 14;
 
 // The sheet's column: as wide as the sheet allows, up to its most, so that
 // the centring layout around it never narrows it below the room there is.
+// Its height comes from its width; the hint's height would measure every
+// card at a width it never shows at.
 class Column final : public QWidget {
 public:
-    QSize sizeHint() const override { return {columnWidth, QWidget::sizeHint().height()}; }
+    QSize sizeHint() const override { return {columnWidth, minimumSizeHint().height()}; }
 };
 
 // The opening quotation mark of the empty state, 30 points tall, drawn as a

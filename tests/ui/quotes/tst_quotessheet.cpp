@@ -335,6 +335,32 @@ private Q_SLOTS:
         QTRY_COMPARE(w.cards().size(), 1);
     }
 
+    // The cards of quotes that stay keep their swipe; a card that shows a
+    // new quote starts closed, even when it is one that went, reused.
+    void cardsFollowTheCollection() {
+        SheetWindow w;
+        w.store().addQuote(u"Stays."_s, {}, {});
+        w.store().addQuote(u"Goes."_s, {}, {});
+        QList<QuoteCard*> cards = w.cards();
+        QCOMPARE(cards.size(), 2);
+        for (QuoteCard* card : cards) {
+            drag(card, QPoint(400, 20), QPoint(-80, 0));
+            QTRY_COMPARE(card->offset(), -104.0);
+            card->pressDelete();
+        }
+        w.store().deleteQuote(w.store().quotes()[0].id);
+        w.store().addQuote(u"New."_s, {}, {});
+        const QList<QuoteCard*> after = w.cards();
+        QCOMPARE(after.size(), 2);
+        QCOMPARE(after[0]->quote().text, u"New."_s);
+        QCOMPARE(after[0]->offset(), 0.0);
+        QVERIFY(!after[0]->isArmed());
+        QCOMPARE(after[1], cards[1]);
+        QCOMPARE(after[1]->quote().text, u"Stays."_s);
+        QCOMPARE(after[1]->offset(), -104.0);
+        QVERIFY(after[1]->isArmed());
+    }
+
     // Assistive technology sees the card with a "Delete" action that deletes
     // at once.
     void accessibleDeleteAction() {

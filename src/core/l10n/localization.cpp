@@ -211,6 +211,9 @@ DateFormatter::DateFormatter(const QString& languageCode)
             locale = chosen;
     }
     d->format.reset(icu::DateFormat::createDateInstance(icu::DateFormat::kMedium, locale));
+    // Reading accepts only what formatting writes.
+    if (d->format)
+        d->format->setLenient(false);
 }
 
 DateFormatter::~DateFormatter() = default;
@@ -222,6 +225,16 @@ QString DateFormatter::format(Date date) const {
     // ICU counts milliseconds since 1970.
     d->format->format(unixFromDate(date) * 1000.0, text);
     return fromUnicode(text);
+}
+
+bool DateFormatter::reads(QStringView text) const {
+    if (!d->format || text.isEmpty())
+        return false;
+    const icu::UnicodeString input(reinterpret_cast<const char16_t*>(text.utf16()),
+                                   int32_t(text.size()));
+    icu::ParsePosition position(0);
+    d->format->parse(input, position);
+    return position.getErrorIndex() < 0 && position.getIndex() == input.length();
 }
 
 QString localizedDate(std::optional<Date> date) {

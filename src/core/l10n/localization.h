@@ -46,6 +46,8 @@ public:
     DateFormatter& operator=(const DateFormatter&) = delete;
 
     QString format(Date date) const;
+    // Whether `text`, all of it, is a date as `format` writes it.
+    bool reads(QStringView text) const;
 
 private:
     struct Private;

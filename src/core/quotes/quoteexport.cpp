@@ -27,4 +27,15 @@ QString exportText(const QList<Quote>& quotes, const QString& languageCode) {
     return blocks.join(u"\n----------------------------------------\n\n"_s);
 }
 
+bool readsAsExportDate(QStringView text) {
+    if (text.isEmpty())
+        return false;
+    if (DateFormatter(QString()).reads(text))
+        return true;
+    for (const Language& language : languageTable())
+        if (DateFormatter(language.code).reads(text))
+            return true;
+    return false;
+}
+
 } // namespace tessaro

@@ -3,6 +3,7 @@
 #include "isodate.h"
 #include "model/text.h"
 #include "quotecollection.h"
+#include "quoteexport.h"
 
 namespace tessaro {
 
@@ -47,8 +48,47 @@ qsizetype dashLineEnd(QStringView text, qsizetype newline) {
     return i < size && text[i] == u'\n' ? i : -1;
 }
 
+// The last line of `text` that is not empty once trimmed of spaces and tabs,
+// as a range of `text`; empty when there is none.
+QStringView lastFilledLine(QStringView text, qsizetype& start) {
+    qsizetype end = text.size();
+    while (true) {
+        // (A search from -1 would start at the end of the text.)
+        const qsizetype newline = end > 0 ? text.lastIndexOf(u'\n', end - 1) : -1;
+        start = newline + 1;
+        const QStringView line = text.sliced(start, end - start);
+        if (!withoutSpacesAndTabs(line).isEmpty())
+            return line;
+        if (newline < 0)
+            break;
+        end = newline;
+    }
+    start = 0;
+    return {};
+}
+
+// Whether the text is the export of a single quote: no separator line, the
+// quote, a blank line, and the export's attribution line ("— ", then source
+// and link, " · " and the date; or the date alone) last. Split at blank lines,
+// a quote with a blank line of its own would come back as two, the second
+// taking the attribution. Only the export's own date marks the line, so a
+// file written by hand still splits at its blank lines.
+bool isSingleExportBlock(QStringView text) {
+    qsizetype lastStart = 0;
+    const QStringView last = lastFilledLine(text, lastStart);
+    if (!last.startsWith(u"\u2014 ") || lastStart < 2 ||
+        text.sliced(lastStart - 2, 2) != u"\n\n" ||
+        !text.first(lastStart - 2).contains(u"\n\n"))
+        return false;
+    QStringView date = last.sliced(2);
+    if (const qsizetype dot = date.lastIndexOf(u" \u00B7 "); dot >= 0)
+        date = date.sliced(dot + 3);
+    return readsAsExportDate(withoutSpacesAndTabs(date));
+}
+
 // The pieces of the text, in order: split at dash lines (with the line breaks
-// before and after them) when there is one, else at blank lines.
+// before and after them) when there is one, else at blank lines, but for the
+// export of a single quote, which is one piece.
 class Pieces {
 public:
     explicit Pieces(QStringView text)
@@ -60,11 +100,17 @@ public:
                 break;
             }
         }
+        m_whole = !m_atDashLines && isSingleExportBlock(text);
     }
 
     bool next(QStringView& piece) {
         if (m_from > m_text.size())
             return false;
+        if (m_whole) {
+            piece = m_text;
+            m_from = m_text.size() + 1;
+            return true;
+        }
         if (!m_atDashLines) {
             qsizetype end = m_text.indexOf(u"\n\n", m_from);
             if (end < 0)
@@ -89,6 +135,7 @@ public:
 private:
     QStringView m_text;
     bool m_atDashLines = false;
+    bool m_whole = false;
     qsizetype m_from = 0;
     qsizetype m_scan = 0;
 };
@@ -125,25 +172,6 @@ Attribution readAttribution(QStringView body) {
     }
     result.source = withoutSpacesAndTabs(source).toString();
     return result;
-}
-
-// The last line of `text` that is not empty once trimmed of spaces and tabs,
-// as a range of `text`; empty when there is none.
-QStringView lastFilledLine(QStringView text, qsizetype& start) {
-    qsizetype end = text.size();
-    while (true) {
-        // (A search from -1 would start at the end of the text.)
-        const qsizetype newline = end > 0 ? text.lastIndexOf(u'\n', end - 1) : -1;
-        start = newline + 1;
-        const QStringView line = text.sliced(start, end - start);
-        if (!withoutSpacesAndTabs(line).isEmpty())
-            return line;
-        if (newline < 0)
-            break;
-        end = newline;
-    }
-    start = 0;
-    return {};
 }
 
 // The lines of `text` trimmed of spaces and tabs and joined again, then

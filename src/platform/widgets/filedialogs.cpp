@@ -8,6 +8,8 @@
 
 namespace tessaro {
 
+using namespace Qt::StringLiterals;
+
 std::optional<QString> QtFileDialogs::askSaveLocation(const QString& suggestedName,
                                                       const QString& mimeType) {
     QFileDialog dialog(QApplication::activeWindow());
@@ -36,6 +38,37 @@ std::optional<QString> QtFileDialogs::askFolder(const QString& current) {
     while (!start.exists() && start.cdUp()) {
     }
     dialog.setDirectory(start.exists() ? start.absolutePath() : QDir::homePath());
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty() || chosen.constFirst().isEmpty())
+        return std::nullopt;
+    return chosen.constFirst();
+}
+
+std::optional<QString> QtFileDialogs::askOpenFile(const QStringList& mimeTypes) {
+    QFileDialog dialog(QApplication::activeWindow());
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    // Each type alone and every file (a text without the usual extension is
+    // still read, and a file that is not text is refused by its reader),
+    // after all the types together, which the chooser starts with.
+    dialog.setMimeTypeFilters(mimeTypes + QStringList{u"application/octet-stream"_s});
+    const QMimeDatabase types;
+    QStringList labels;
+    QStringList patterns;
+    for (const QString& name : mimeTypes) {
+        const QMimeType type = types.mimeTypeForName(name);
+        labels.append(type.comment());
+        patterns += type.globPatterns();
+    }
+    patterns.removeDuplicates();
+    if (!patterns.isEmpty()) {
+        QStringList filters = dialog.nameFilters();
+        filters.prepend(u"%1 (%2)"_s.arg(labels.join(u", "_s), patterns.join(u' ')));
+        dialog.setNameFilters(filters);
+    }
+    dialog.setDirectory(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     const QStringList chosen = dialog.selectedFiles();

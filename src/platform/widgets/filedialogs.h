@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -21,6 +22,13 @@ public:
         Q_UNUSED(current);
         return std::nullopt;
     }
+    // One existing file to open, of one of `mimeTypes` ("text/plain",
+    // "application/json"); none when the user cancels. Folders and several
+    // files cannot be chosen. A desktop that offers no files answers none.
+    virtual std::optional<QString> askOpenFile(const QStringList& mimeTypes) {
+        Q_UNUSED(mimeTypes);
+        return std::nullopt;
+    }
 };
 
 // QFileDialog, which shows the desktop portal's chooser where the desktop has
@@ -30,6 +38,7 @@ public:
     std::optional<QString> askSaveLocation(const QString& suggestedName,
                                            const QString& mimeType) override;
     std::optional<QString> askFolder(const QString& current) override;
+    std::optional<QString> askOpenFile(const QStringList& mimeTypes) override;
 };
 
 } // namespace tessaro

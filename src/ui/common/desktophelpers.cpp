@@ -40,11 +40,12 @@ void shareItems(const QList<QImage>& images, ShareMenu& menu, QWidget* window) {
     menu.share(images, texts, window, window->mapToGlobal(anchor));
 }
 
-bool saveTextFile(const QString& suggestedName, const QString& text, FileDialogs& dialogs) {
+SaveOutcome saveTextFile(const QString& suggestedName, const QString& text,
+                         FileDialogs& dialogs) {
     const std::optional<QString> path = dialogs.askSaveLocation(suggestedName, u"text/plain"_s);
     if (!path)
-        return false;
-    return bool(writeFileAtomically(*path, text.toUtf8()));
+        return SaveOutcome::cancelled;
+    return writeFileAtomically(*path, text.toUtf8()) ? SaveOutcome::saved : SaveOutcome::failed;
 }
 
 std::optional<QString> pasteboardText(const Clipboard& clipboard) {

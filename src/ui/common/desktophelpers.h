@@ -23,10 +23,12 @@ std::optional<QByteArray> pngData(const QImage& image);
 // above its bottom. An empty list, or no window, does nothing.
 void shareItems(const QList<QImage>& images, ShareMenu& menu, QWidget* window = nullptr);
 
+enum class SaveOutcome { saved, cancelled, failed };
+
 // Asks where to save a plain-text file, proposing `suggestedName`, and writes
-// `text` there atomically as UTF-8. False when the user cancels or the file
-// cannot be written.
-bool saveTextFile(const QString& suggestedName, const QString& text, FileDialogs& dialogs);
+// `text` there atomically as UTF-8. A cancel and a failed write are told
+// apart, so that a caller can say when a file the user asked for is missing.
+SaveOutcome saveTextFile(const QString& suggestedName, const QString& text, FileDialogs& dialogs);
 
 // The clipboard's plain text, if it holds any.
 std::optional<QString> pasteboardText(const Clipboard& clipboard);

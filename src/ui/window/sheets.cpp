@@ -2,6 +2,7 @@
 
 #include "contentview.h"
 #include "ui/pages/canvassheet.h"
+#include "ui/quotes/quotessheet.h"
 #include "ui/pages/pagefiles.h"
 #include "ui/settings/settingssheet.h"
 #include "ui/wallpaper/wallpapersheet.h"
@@ -12,6 +13,12 @@ using namespace Qt::StringLiterals;
 
 void offerSheets(ContentView& content, PenStore& store, const SheetServices& services) {
     // Each sheet closes with its frame's close button alone.
+    content.setSheet(ContentView::Sheet::quotes, u"quotes.title"_s,
+                     [&store, services](std::function<void()>) -> QWidget* {
+                         return new QuotesSheet(
+                             store, QuotesSheetServices{services.dialogs, services.clipboard,
+                                                        services.urls});
+                     });
     content.setSheet(ContentView::Sheet::drawings, u"canvas.title"_s,
                      [&store, services](std::function<void()>) {
                          return makeCanvasSheet(

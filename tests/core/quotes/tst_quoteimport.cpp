@@ -1,7 +1,10 @@
+#include "l10n/localization.h"
 #include "quotes/isodate.h"
+#include "quotes/quotecollection.h"
 #include "quotes/quoteexport.h"
 #include "quotes/quoteimport.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 #include <cmath>
@@ -28,6 +31,47 @@ void compareQuotes(const QList<Quote>& quotes, const QList<Expected>& expected) 
     }
 }
 
+// Ordinary prose: words and punctuation in lines, lines in paragraphs
+// parted by blank lines. No line reads as an attribution or a separator.
+class Prose {
+public:
+    explicit Prose(quint32 seed)
+        : m_random(seed) {}
+
+    QString words(int least, int most) {
+        static const QStringList vocabulary{
+            u"light"_s, u"the"_s, u"river"_s, u"keeps"_s, u"Ünter"_s, u"café"_s,  u"and"_s,
+            u"so"_s,    u"we"_s,  u"walk"_s,  u"1984"_s,  u"naïve"_s, u"東京"_s,  u"it's"_s,
+            u"a"_s,     u"long"_s, u"way"_s,  u"home"_s,  u"100%"_s,  u"«oui»"_s, u"x-ray"_s};
+        static const QStringList marks{u""_s, u""_s, u""_s, u","_s, u"."_s, u";"_s,
+                                       u"!"_s, u"?"_s, u":"_s, u"…"_s, u" —"_s, u" ·"_s};
+        QStringList chosen;
+        const int count = int(m_random.bounded(least, most + 1));
+        for (int i = 0; i < count; ++i)
+            chosen.append(pick(vocabulary) + pick(marks));
+        return chosen.join(u' ');
+    }
+
+    QString text() {
+        QStringList paragraphs;
+        const int count = int(m_random.bounded(1, 4));
+        for (int p = 0; p < count; ++p) {
+            QStringList lines;
+            const int lineCount = int(m_random.bounded(1, 4));
+            for (int l = 0; l < lineCount; ++l)
+                lines.append(words(1, 8));
+            paragraphs.append(lines.join(u'\n'));
+        }
+        return paragraphs.join(u"\n\n"_s);
+    }
+
+    bool chance(int percent) { return m_random.bounded(100) < percent; }
+    QString pick(const QStringList& list) { return list[m_random.bounded(int(list.size()))]; }
+
+private:
+    QRandomGenerator m_random;
+};
+
 } // namespace
 
 class TestQuoteImport : public QObject {
@@ -47,6 +91,84 @@ private Q_SLOTS:
                              {u"Only a source — with a dash"_s, u"Grace — Hopper"_s, {}}});
         QCOMPARE(read[0].at, now);
         QCOMPARE(read[2].at, now - 2);
+    }
+
+    // Exported alone, a quote has no separator line to keep its own blank
+    // lines from splitting it. The attribution line's date, in any language,
+    // marks the export; a date standing alone still becomes the source.
+    void singleExportedQuoteKeepsItsBlankLines_data() {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("source");
+        for (const Language& language : languageTable()) {
+            QTest::addRow("%s, with source", qPrintable(language.code)) << language.code << u"Ada"_s;
+            QTest::addRow("%s, date only", qPrintable(language.code)) << language.code << QString();
+        }
+    }
+
+    void singleExportedQuoteKeepsItsBlankLines() {
+        QFETCH(QString, language);
+        QFETCH(QString, source);
+        const QString text = u"First paragraph.\n\nSecond paragraph,\nwith a second line."_s;
+        const QString file = exportText({{u"1"_s, text, source, {}, 700000000}}, language);
+        const QString date = DateFormatter(language).format(700000000);
+        compareQuotes(parseQuotesImport(file, now), {{text, source.isEmpty() ? date : source, {}}});
+    }
+
+    // Text written by hand splits at its blank lines, as before; only the
+    // export's own attribution line keeps a file whole.
+    void handWrittenParagraphsStillSplit_data() {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QStringList>("expected"); // text|source|url per quote
+        QTest::newRow("a name")
+            << u"Be kind.\n\nBe brave.\n\n\u2014 Mom\n"_s
+            << QStringList{u"Be kind.||"_s, u"Be brave.|Mom|"_s};
+        QTest::newRow("a year") << u"Be kind.\n\nBe brave.\n\n\u2014 1984"_s
+                                << QStringList{u"Be kind.||"_s, u"Be brave.|1984|"_s};
+        QTest::newRow("not a date after the dot")
+            << u"Be kind.\n\nBe brave.\n\n\u2014 Mom \u00B7 someday"_s
+            << QStringList{u"Be kind.||"_s, u"Be brave.|Mom|"_s};
+        QTest::newRow("a date without the blank line before it")
+            << u"Be kind.\n\nBe brave.\n\u2014 Mom \u00B7 Jan 5, 2020"_s
+            << QStringList{u"Be kind.||"_s, u"Be brave.|Mom|"_s};
+        QTest::newRow("another dash")
+            << u"Be kind.\n\nBe brave.\n\n- Mom \u00B7 Jan 5, 2020"_s
+            << QStringList{u"Be kind.||"_s, u"Be brave.|Mom|"_s};
+    }
+
+    void handWrittenParagraphsStillSplit() { plainText(); }
+
+    // Export, then import: random collections of ordinary prose come back
+    // with their texts, and the sources and links that were set, in order.
+    void randomCollectionsRoundTrip() {
+        const QList<Language>& languages = languageTable();
+        for (quint32 seed = 1; seed <= 300; ++seed) {
+            Prose prose(seed);
+            QList<Quote> quotes;
+            const int count = prose.chance(40) ? 1 : int(1 + seed % 6);
+            for (int i = 0; i < count; ++i) {
+                Quote quote{QString::number(i), prose.text(), {}, {}, 700000000.0 - i * 86400};
+                if (prose.chance(50))
+                    quote.source = prose.words(1, 4);
+                if (prose.chance(30))
+                    quote.url = u"https://example.com/"_s + QString::number(seed * 10 + i);
+                quotes.append(quote);
+            }
+            quotes = normalizeQuotes(quotes);
+            const QString language = languages[seed % languages.size()].code;
+            const QList<Quote> read = parseQuotesImport(exportText(quotes, language), now);
+
+            const QByteArray seedText = "seed " + QByteArray::number(seed);
+            const char* where = seedText.constData();
+            QVERIFY2(read.size() == quotes.size(), where);
+            for (qsizetype i = 0; i < quotes.size(); ++i) {
+                QVERIFY2(read[i].text == quotes[i].text, where);
+                QVERIFY2(read[i].url == quotes[i].url, where);
+                if (!quotes[i].source.isEmpty())
+                    QVERIFY2(read[i].source == quotes[i].source, where);
+                else if (quotes[i].url)
+                    QVERIFY2(read[i].source.isEmpty(), where);
+            }
+        }
     }
 
     void plainText_data() {

@@ -64,17 +64,17 @@ private Q_SLOTS:
 
     void saveTextFile_data() {
         QTest::addColumn<QString>("chosen");
-        QTest::addColumn<bool>("saved");
-        QTest::newRow("cancelled") << QString() << false;
+        QTest::addColumn<SaveOutcome>("outcome");
+        QTest::newRow("cancelled") << QString() << SaveOutcome::cancelled;
         // Tests run as root: a folder that is a regular file stops any write.
-        QTest::newRow("cannot be written") << u"blocker/quotes.txt"_s << false;
-        QTest::newRow("written") << u"quotes.txt"_s << true;
-        QTest::newRow("replaced") << u"blocker"_s << true;
+        QTest::newRow("cannot be written") << u"blocker/quotes.txt"_s << SaveOutcome::failed;
+        QTest::newRow("written") << u"quotes.txt"_s << SaveOutcome::saved;
+        QTest::newRow("replaced") << u"blocker"_s << SaveOutcome::saved;
     }
 
     void saveTextFile() {
         QFETCH(QString, chosen);
-        QFETCH(bool, saved);
+        QFETCH(SaveOutcome, outcome);
         QTemporaryDir folder;
         QFile blocker(folder.filePath(u"blocker"_s));
         QVERIFY(blocker.open(QIODevice::WriteOnly) && blocker.write("old") == 3);
@@ -84,10 +84,10 @@ private Q_SLOTS:
             dialogs.answer = folder.filePath(chosen);
         const QString text = u"„Grüße“ — 🐝\nzweite Zeile"_s;
 
-        QCOMPARE(tessaro::saveTextFile(u"tessaro-quotes.txt"_s, text, dialogs), saved);
+        QCOMPARE(tessaro::saveTextFile(u"tessaro-quotes.txt"_s, text, dialogs), outcome);
         QCOMPARE(dialogs.asked, QStringList{u"tessaro-quotes.txt text/plain"_s});
         QFile written(dialogs.answer.value_or(QString()));
-        if (saved)
+        if (outcome == SaveOutcome::saved)
             QVERIFY(written.open(QIODevice::ReadOnly) && written.readAll() == text.toUtf8());
     }
 

@@ -1,0 +1,539 @@
+#include "l10n/languagemanager.h"
+#include "l10n/localization.h"
+#include "platform/widgets/clipboard.h"
+#include "platform/widgets/filedialogs.h"
+#include "platform/gui/urlopener.h"
+#include "support/memorypreferences.h"
+#include "support/scratchstore.h"
+#include "ui/common/candybutton.h"
+#include "ui/common/ghostbutton.h"
+#include "ui/common/timersource.h"
+#include "ui/common/toasts.h"
+#include "ui/common/tstexteditor.h"
+#include "ui/quotes/quotecard.h"
+#include "ui/quotes/quotecardbuttons.h"
+#include "ui/quotes/quotecomposer.h"
+#include "ui/quotes/quotelist.h"
+#include "ui/quotes/quotessheet.h"
+
+#include <QAccessible>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSemaphore>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+#include <QUrl>
+
+#include <map>
+
+using namespace tessaro;
+using namespace std::chrono_literals;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Answers the file dialogs with paths, or cancels when it has none.
+class ScriptedFiles final : public FileDialogs {
+public:
+    std::optional<QString> askSaveLocation(const QString& name, const QString& type) override {
+        asked.append(name + u' ' + type);
+        return saveAnswer;
+    }
+    std::optional<QString> askOpenFile(const QStringList& types) override {
+        asked.append(types.join(u' '));
+        return openAnswer;
+    }
+    std::optional<QString> saveAnswer;
+    std::optional<QString> openAnswer;
+    QStringList asked;
+};
+
+class ScriptedClipboard final : public Clipboard {
+public:
+    std::optional<QString> text() const override { return content; }
+    void setText(const QString& text) override { content = text; }
+    void setImage(const QImage&) override {}
+    std::optional<QString> content;
+};
+
+class RecordingUrls final : public UrlOpener {
+public:
+    bool open(const QUrl& url) override {
+        opened.append(url);
+        return true;
+    }
+    QList<QUrl> opened;
+};
+
+// Single shots on a clock that moves only when the test says so.
+class ManualTimers final : public TimerSource {
+public:
+    void singleShot(std::chrono::milliseconds delay, QObject*,
+                    std::function<void()> step) override {
+        m_pending.emplace(m_now + delay, std::move(step));
+    }
+    void advance(std::chrono::milliseconds by) {
+        m_now += by;
+        while (!m_pending.empty() && m_pending.begin()->first <= m_now) {
+            const auto step = std::move(m_pending.begin()->second);
+            m_pending.erase(m_pending.begin());
+            step();
+        }
+    }
+
+private:
+    std::chrono::milliseconds m_now{0};
+    std::multimap<std::chrono::milliseconds, std::function<void()>> m_pending;
+};
+
+// The sheet over a scratch store, in English, with every service scripted.
+struct SheetWindow {
+    test::MemoryPreferences standard;
+    test::MemoryPreferences group;
+    LanguageManager languages{standard, group};
+    LanguageManager::Installation installed{languages};
+    test::ScratchStore scratch;
+    ScriptedFiles files;
+    ScriptedClipboard clipboard;
+    RecordingUrls urls;
+    ManualTimers timers;
+    QTemporaryDir folder;
+    std::unique_ptr<QuotesSheet> sheet;
+
+    explicit SheetWindow(QuotesSheetServices::ImportReader reader = readQuotesFile) {
+        languages.setCode(u"en"_s);
+        sheet = std::make_unique<QuotesSheet>(
+            scratch.store, QuotesSheetServices{files, clipboard, urls, &timers, std::move(reader)});
+        sheet->resize(720, 900);
+        sheet->show();
+    }
+
+    QuoteComposer* composer() const { return sheet->composer(); }
+    std::optional<QString> toast() const { return sheet->toasts().text(); }
+    PenStore& store() { return scratch.store; }
+
+    // The cards, once all are built and laid out.
+    QList<QuoteCard*> cards() const {
+        const auto shown = [this] {
+            if (sheet->list()->isFilling())
+                return false;
+            const QList<QuoteCard*> cards = sheet->list()->cards();
+            return std::all_of(cards.cbegin(), cards.cend(),
+                               [](const QuoteCard* card) { return card->isVisible(); });
+        };
+        if (!QTest::qWaitFor(shown))
+            return {};
+        return sheet->list()->cards();
+    }
+
+    void type(QWidget* field, const QString& text) const {
+        const QStringList lines = text.split(u'\n');
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            if (i > 0)
+                QTest::keyClick(field, Qt::Key_Return);
+            QTest::keyClicks(field, lines[i]);
+        }
+    }
+
+    QString writeFile(const QByteArray& bytes, const QString& name = u"import.txt"_s) const {
+        const QString path = folder.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            return {};
+        return path;
+    }
+
+    void import(const QString& path) {
+        files.openAnswer = path;
+        QTest::mouseClick(sheet->importButton(), Qt::LeftButton);
+        QTRY_VERIFY(!sheet->isImporting());
+    }
+};
+
+// A drag with the left button across `widget`, in a few steps.
+void drag(QWidget* widget, QPoint from, QPoint by) {
+    QTest::mousePress(widget, Qt::LeftButton, {}, from);
+    constexpr int steps = 5;
+    for (int i = 1; i <= steps; ++i)
+        QTest::mouseMove(widget, from + by * i / steps);
+    QTest::mouseRelease(widget, Qt::LeftButton, {}, from + by);
+}
+
+// A two-finger swipe on a touchpad: a wheel event of `phase` moving by `delta`.
+bool swipe(QWidget* widget, QPoint delta, Qt::ScrollPhase phase) {
+    const QPointF at(40, 20);
+    QWheelEvent event(at, widget->mapToGlobal(at), delta, {}, Qt::NoButton, Qt::NoModifier, phase,
+                      false, Qt::MouseEventSynthesizedBySystem);
+    QCoreApplication::sendEvent(widget, &event);
+    return event.isAccepted();
+}
+
+QString imported(int count) {
+    return fillPlaceholders(L(u"ios.quotes.imported"_s), {{u"n"_s, QString::number(count)}});
+}
+
+} // namespace
+
+class TestQuotesSheet : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void keepNeedsADraftWithText_data() {
+        QTest::addColumn<QString>("draft");
+        QTest::addColumn<bool>("keeps");
+        QTest::newRow("nothing") << QString() << false;
+        QTest::newRow("spaces and line breaks") << u"  \n   \n "_s << false;
+        QTest::newRow("text among spaces") << u" \n a quote \n"_s << true;
+    }
+
+    void keepNeedsADraftWithText() {
+        QFETCH(QString, draft);
+        QFETCH(bool, keeps);
+        SheetWindow w;
+        w.type(w.composer()->editor(), draft);
+        QCOMPARE(w.composer()->draft(), draft);
+        QCOMPARE(w.composer()->keepButton()->isEnabled(), keeps);
+        QTest::mouseClick(w.composer()->keepButton(), Qt::LeftButton);
+        QCOMPARE(w.store().quotes().size(), keeps ? 1 : 0);
+    }
+
+    // Kept: the quote is in the store, the draft empties, the focus leaves
+    // the fields and a toast says so. The same again is refused silently.
+    void keepingTheSameQuoteTwice() {
+        SheetWindow w;
+        QVERIFY(w.sheet->showsEmptyState());
+        w.type(w.composer()->editor(), u"Stay curious.\nAlways."_s);
+        w.type(w.composer()->sourceField(), u"Ada"_s);
+        QTest::mouseClick(w.composer()->keepButton(), Qt::LeftButton);
+        QCOMPARE(w.store().quotes().size(), 1);
+        QCOMPARE(w.store().quotes()[0].text, u"Stay curious.\nAlways."_s);
+        QCOMPARE(w.store().quotes()[0].source, u"Ada"_s);
+        QCOMPARE(w.composer()->draft(), QString());
+        QCOMPARE(w.composer()->draftSource(), QString());
+        QVERIFY(!w.composer()->editor()->hasFocus() && !w.composer()->sourceField()->hasFocus());
+        QCOMPARE(w.toast(), L(u"quotes.saved"_s));
+        QVERIFY(!w.sheet->showsEmptyState());
+        QCOMPARE(w.cards().size(), 1);
+        w.timers.advance(2400ms);
+        QCOMPARE(w.toast(), std::nullopt);
+
+        // Ctrl+Return keeps as the button does.
+        w.type(w.composer()->editor(), u"Stay curious.\nAlways."_s);
+        QTest::keyClick(w.composer()->editor(), Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(w.store().quotes().size(), 1);
+        QCOMPARE(w.composer()->draft(), u"Stay curious.\nAlways."_s);
+        QCOMPARE(w.toast(), std::nullopt);
+    }
+
+    void pasteJoinsWithALineBreak_data() {
+        QTest::addColumn<QString>("draft");
+        QTest::addColumn<std::optional<QString>>("clipboard");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("into an empty draft") << QString() << std::optional(u"Hello"_s) << u"Hello"_s;
+        QTest::newRow("after a draft")
+            << u"First"_s << std::optional(u"Second"_s) << u"First\nSecond"_s;
+        QTest::newRow("nothing on the clipboard")
+            << u"First"_s << std::optional<QString>() << u"First"_s;
+    }
+
+    void pasteJoinsWithALineBreak() {
+        QFETCH(QString, draft);
+        QFETCH(std::optional<QString>, clipboard);
+        QFETCH(QString, expected);
+        SheetWindow w;
+        w.type(w.composer()->editor(), draft);
+        w.clipboard.content = clipboard;
+        QTest::mouseClick(w.composer()->pasteButton(), Qt::LeftButton);
+        QCOMPARE(w.composer()->draft(), expected);
+        QCOMPARE(w.composer()->keepButton()->isEnabled(), !expected.isEmpty());
+    }
+
+    // The face follows a horizontal drag once it has gone 12 points, and
+    // settles open past half the 104-point reveal.
+    void swipeSnapsAtHalfTheReveal_data() {
+        QTest::addColumn<QPoint>("by");
+        QTest::addColumn<double>("settled");
+        QTest::newRow("50 to the left closes") << QPoint(-50, 0) << 0.0;
+        QTest::newRow("52 to the left closes") << QPoint(-52, 3) << 0.0;
+        QTest::newRow("53 to the left opens") << QPoint(-53, 3) << -104.0;
+        QTest::newRow("past the reveal") << QPoint(-300, 0) << -104.0;
+        QTest::newRow("to the right") << QPoint(80, 0) << 0.0;
+        QTest::newRow("more down than across") << QPoint(-60, 70) << 0.0;
+        QTest::newRow("under the threshold") << QPoint(-11, 0) << 0.0;
+    }
+
+    void swipeSnapsAtHalfTheReveal() {
+        QFETCH(QPoint, by);
+        QFETCH(double, settled);
+        SheetWindow w;
+        w.store().addQuote(u"A quote to swipe."_s, {}, {});
+        QuoteCard* card = w.cards().value(0);
+        QVERIFY(card);
+        QTest::mousePress(card, Qt::LeftButton, {}, QPoint(400, 20));
+        QTest::mouseMove(card, QPoint(400, 20) + by);
+        // While the button is down the face stays where the pointer put it.
+        const bool follows = std::abs(by.x()) > std::abs(by.y()) && by.manhattanLength() >= 12;
+        QCOMPARE(card->offset(), follows ? std::clamp(double(by.x()), -104.0, 0.0) : 0.0);
+        QTest::mouseRelease(card, Qt::LeftButton, {}, QPoint(400, 20) + by);
+        QTRY_COMPARE(card->offset(), settled);
+        QCOMPARE(card->deleteButton() && card->deleteButton()->isVisible(), settled < 0);
+    }
+
+    void twoFingerSwipe() {
+        SheetWindow w;
+        w.store().addQuote(u"A quote to swipe."_s, {}, {});
+        QuoteCard* card = w.cards().value(0);
+        QVERIFY(card);
+        // A scroll down is the list's.
+        QVERIFY(!swipe(card, QPoint(0, -30), Qt::ScrollUpdate));
+        QCOMPARE(card->offset(), 0.0);
+
+        QVERIFY(!swipe(card, QPoint(), Qt::ScrollBegin));
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(swipe(card, QPoint(-20, 2), Qt::ScrollUpdate));
+        QCOMPARE(card->offset(), -60.0);
+        QVERIFY(swipe(card, QPoint(), Qt::ScrollEnd));
+        QTRY_COMPARE(card->offset(), -104.0);
+
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(swipe(card, QPoint(20, 0), Qt::ScrollUpdate));
+        QVERIFY(swipe(card, QPoint(), Qt::ScrollEnd));
+        QTRY_COMPARE(card->offset(), 0.0);
+    }
+
+    // The first press arms; closing the card disarms; the second press of an
+    // armed button deletes and says so.
+    void armingAndDisarming() {
+        SheetWindow w;
+        w.store().addQuote(u"Older."_s, {}, {});
+        w.store().addQuote(u"Newer."_s, {}, {});
+        QuoteCard* card = w.cards().value(1);
+        QVERIFY(card);
+        drag(card, QPoint(400, 20), QPoint(-80, 0));
+        QTRY_COMPARE(card->offset(), -104.0);
+        QuoteDeleteButton* button = card->deleteButton();
+        QCOMPARE(button->text(), L(u"quotes.delete"_s));
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(46, 20));
+        QVERIFY(card->isArmed());
+        QCOMPARE(button->text(), L(u"quotes.deleteConfirm"_s));
+
+        drag(card, QPoint(300, 20), QPoint(80, 0));
+        QTRY_COMPARE(card->offset(), 0.0);
+        QVERIFY(!card->isArmed());
+        drag(card, QPoint(400, 20), QPoint(-80, 0));
+        QTRY_COMPARE(card->offset(), -104.0);
+        QCOMPARE(button->text(), L(u"quotes.delete"_s));
+
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(46, 20));
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(46, 20));
+        QCOMPARE(w.store().quotes().size(), 1);
+        QCOMPARE(w.store().quotes()[0].text, u"Newer."_s);
+        QCOMPARE(w.toast(), L(u"ios.quotes.deleted"_s));
+        QTRY_COMPARE(w.cards().size(), 1);
+    }
+
+    // The cards of quotes that stay keep their swipe; a card that shows a
+    // new quote starts closed, even when it is one that went, reused.
+    void cardsFollowTheCollection() {
+        SheetWindow w;
+        w.store().addQuote(u"Stays."_s, {}, {});
+        w.store().addQuote(u"Goes."_s, {}, {});
+        QList<QuoteCard*> cards = w.cards();
+        QCOMPARE(cards.size(), 2);
+        for (QuoteCard* card : cards) {
+            drag(card, QPoint(400, 20), QPoint(-80, 0));
+            QTRY_COMPARE(card->offset(), -104.0);
+            card->pressDelete();
+        }
+        w.store().deleteQuote(w.store().quotes()[0].id);
+        w.store().addQuote(u"New."_s, {}, {});
+        const QList<QuoteCard*> after = w.cards();
+        QCOMPARE(after.size(), 2);
+        QCOMPARE(after[0]->quote().text, u"New."_s);
+        QCOMPARE(after[0]->offset(), 0.0);
+        QVERIFY(!after[0]->isArmed());
+        QCOMPARE(after[1], cards[1]);
+        QCOMPARE(after[1]->quote().text, u"Stays."_s);
+        QCOMPARE(after[1]->offset(), -104.0);
+        QVERIFY(after[1]->isArmed());
+    }
+
+    // Assistive technology sees the card with a "Delete" action that deletes
+    // at once.
+    void accessibleDeleteAction() {
+        SheetWindow w;
+        w.store().addQuote(u"Spoken."_s, u"Voice"_s, {});
+        QuoteCard* card = w.cards().value(0);
+        QVERIFY(card);
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(card);
+        QVERIFY(accessible && accessible->actionInterface());
+        QVERIFY(accessible->text(QAccessible::Name).startsWith(u"Spoken.\nVoice\n"_s));
+        const QString action = L(u"quotes.delete"_s);
+        QVERIFY(accessible->actionInterface()->actionNames().contains(action));
+        accessible->actionInterface()->doAction(action);
+        QVERIFY(w.store().quotes().isEmpty());
+        QCOMPARE(w.toast(), L(u"ios.quotes.deleted"_s));
+    }
+
+    // The source is a link only for a web link; anything else shows as text
+    // and opens nothing.
+    void sourceLinks_data() {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("https") << u"Ada"_s << u"https://ada.example/notes"_s << true;
+        QTest::newRow("http, upper case") << u"Ada"_s << u"HTTP://ada.example"_s << true;
+        QTest::newRow("another scheme") << u"Ada"_s << u"ftp://ada.example"_s << false;
+        QTest::newRow("a script") << u"Ada"_s << u"javascript:alert(1)"_s << false;
+        QTest::newRow("no source, only the date") << QString() << u"https://ada.example"_s << false;
+    }
+
+    void sourceLinks() {
+        QFETCH(QString, source);
+        QFETCH(QString, url);
+        QFETCH(bool, opens);
+        SheetWindow w;
+        // Bound directly, as another device's document might hold it.
+        w.store().setQuotes({{u"q1"_s, u"Linked."_s, source, url, 700000000}});
+        QuoteCard* card = w.cards().value(0);
+        QVERIFY(card);
+        QCOMPARE(card->sourceLink() != nullptr, opens);
+        if (opens) {
+            QTest::mouseClick(card->sourceLink(), Qt::LeftButton, {}, QPoint(4, 4));
+            QCOMPARE(w.urls.opened, QList<QUrl>{QUrl(url)});
+            // A drag that starts on the link swipes and opens nothing.
+            drag(card->sourceLink(), QPoint(4, 4), QPoint(-80, 0));
+            QTRY_COMPARE(card->offset(), -104.0);
+            QCOMPARE(w.urls.opened.size(), 1);
+        } else {
+            const int footer = card->height() - 20;
+            QTest::mouseClick(card, Qt::LeftButton, {}, QPoint(30, footer));
+            QVERIFY(w.urls.opened.isEmpty());
+        }
+    }
+
+    void importOutcomes_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("toast");
+        QTest::addColumn<int>("quotes");
+        QTest::newRow("empty file") << QByteArray() << L(u"quotes.importTooBig"_s) << 1;
+        QTest::newRow("too big") << QByteArray(5 * 1024 * 1024 + 1, 'a')
+                                 << L(u"quotes.importTooBig"_s) << 1;
+        QTest::newRow("not text") << QByteArray("\x00\x01\xff\xfe\x00", 5)
+                                  << L(u"ios.quotes.importFailed"_s) << 1;
+        QTest::newRow("nothing new") << QByteArray("Already here.\n") << L(u"ios.quotes.importNone"_s)
+                                     << 1;
+        QTest::newRow("two new") << QByteArray("One.\n\nTwo.\n- Someone\n\nAlready here.")
+                                 << imported(2) << 3;
+    }
+
+    void importOutcomes() {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, toast);
+        QFETCH(int, quotes);
+        SheetWindow w;
+        w.store().addQuote(u"Already here."_s, {}, {});
+        w.import(w.writeFile(content));
+        QCOMPARE(w.files.asked, QStringList{u"text/plain application/json"_s});
+        QCOMPARE(w.toast(), toast);
+        QCOMPARE(w.store().quotes().size(), quotes);
+        QTRY_COMPARE(w.cards().size(), quotes);
+        QCOMPARE(w.sheet->importButton()->isEnabled(), true);
+    }
+
+    void importOfAMissingFileOrACancel() {
+        SheetWindow w;
+        w.import(w.folder.filePath(u"gone.txt"_s));
+        QCOMPARE(w.toast(), L(u"ios.quotes.importFailed"_s));
+        w.timers.advance(2400ms);
+        w.files.openAnswer.reset();
+        QTest::mouseClick(w.sheet->importButton(), Qt::LeftButton);
+        QVERIFY(!w.sheet->isImporting());
+        QCOMPARE(w.toast(), std::nullopt);
+    }
+
+    // A 5 MiB file is read on a worker while the window goes on: the reader
+    // here waits for a timer that only the GUI thread's event loop can fire.
+    void windowTurnsDuringAFiveMiBImport() {
+        QSemaphore loopTurned;
+        QThread* readOn = nullptr;
+        SheetWindow w([&](const QString& path, Date now) {
+            readOn = QThread::currentThread();
+            if (!loopTurned.tryAcquire(1, 10000))
+                return std::variant<QList<Quote>, QString>(u"the event loop stood still"_s);
+            return readQuotesFile(path, now);
+        });
+        QByteArray content;
+        for (int i = 0; content.size() < 5 * 1024 * 1024 - 64; ++i)
+            content += "Quote number " + QByteArray::number(i) + ", kept for later.\n\n";
+        content.append(5 * 1024 * 1024 - content.size(), '\n');
+        const QString path = w.writeFile(content);
+
+        w.files.openAnswer = path;
+        QTest::mouseClick(w.sheet->importButton(), Qt::LeftButton);
+        QVERIFY(w.sheet->isImporting());
+        QVERIFY(!w.sheet->importButton()->isEnabled());
+        QTimer::singleShot(0, w.sheet.get(), [&] { loopTurned.release(); });
+        QTRY_VERIFY_WITH_TIMEOUT(!w.sheet->isImporting(), 30000);
+        QVERIFY(readOn && readOn != QThread::currentThread());
+        QCOMPARE(w.toast(), imported(500));
+        QCOMPARE(w.store().quotes().size(), 500);
+        QCOMPARE(w.store().quotes()[0].text, u"Quote number 0, kept for later."_s);
+        QTRY_COMPARE(w.cards().size(), 500);
+    }
+
+    void exportWritesTheCollection_data() {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<std::optional<QString>>("toast");
+        QTest::newRow("written") << u"quotes.txt"_s << std::optional<QString>();
+        QTest::newRow("cancelled") << QString() << std::optional<QString>();
+        // Tests run as root: a folder that is a regular file stops any write.
+        QTest::newRow("cannot be written")
+            << u"import.txt/quotes.txt"_s << std::optional(L(u"quotes.exportFailed"_s));
+    }
+
+    void exportWritesTheCollection() {
+        QFETCH(QString, chosen);
+        QFETCH(std::optional<QString>, toast);
+        SheetWindow w;
+        w.writeFile("in the way");
+        // The scratch clock reads 2023-03-08T20:26:41Z and on by a second.
+        w.store().addQuote(u"First line\nsecond line"_s, u"Ada"_s, u"https://ada.example"_s);
+        w.store().addQuote(u"Bare."_s, {}, {});
+        if (!chosen.isEmpty())
+            w.files.saveAnswer = w.folder.filePath(chosen);
+        QTest::mouseClick(w.sheet->exportButton(), Qt::LeftButton);
+        QCOMPARE(w.files.asked, QStringList{u"tessaro-quotes.txt text/plain"_s});
+        QCOMPARE(w.toast(), toast);
+        if (chosen != u"quotes.txt")
+            return;
+        QFile file(*w.files.saveAnswer);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(file.readAll()),
+                 u"Bare.\n\n\u2014 Mar 8, 2023\n"
+                 u"\n----------------------------------------\n\n"
+                 u"First line\nsecond line\n\n\u2014 Ada \u2014 https://ada.example \u00B7 Mar 8, "
+                 u"2023\n"_s);
+    }
+
+    // A change of language relabels the count, the buttons and the cards.
+    void followsTheLanguage() {
+        SheetWindow w;
+        w.store().addQuote(u"Eins."_s, {}, {});
+        QuoteCard* card = w.cards().value(0);
+        QVERIFY(card);
+        drag(card, QPoint(400, 20), QPoint(-80, 0));
+        QTRY_VERIFY(card->deleteButton());
+        w.languages.setCode(u"de"_s);
+        QCOMPARE(w.sheet->countLabel()->text(), u"Zitate: 1"_s);
+        QCOMPARE(w.sheet->importButton()->text(), u"Importieren…"_s);
+        QCOMPARE(card->deleteButton()->text(), u"Löschen"_s);
+        QCOMPARE(card->date(), DateFormatter(u"de"_s).format(w.store().quotes()[0].at));
+    }
+};
+
+QTEST_MAIN(TestQuotesSheet)
+#include "tst_quotessheet.moc"

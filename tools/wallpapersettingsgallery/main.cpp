@@ -5,11 +5,8 @@
 //   tessaro-wallpaper-settings-gallery <folder> [scale]
 // The scale (1 or 2) is the screen's; built with the project, never installed.
 #include "../common/gallerydevice.h"
+#include "../common/galleryservices.h"
 #include "l10n/localization.h"
-#include "platform/gui/urlopener.h"
-#include "platform/widgets/filedialogs.h"
-#include "platform/widgets/sharemenu.h"
-#include "store/cloudsettings.h"
 #include "ui/common/nav.h"
 #include "ui/wallpaper/wallpapersheet.h"
 #include "ui/settings/settingssheet.h"
@@ -23,37 +20,10 @@
 #include <cstdio>
 
 using namespace tessaro;
+using namespace tessaro::gallery;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// The sheets' services, answering nothing: only their looks matter here.
-class NoDialogs final : public FileDialogs {
-public:
-    std::optional<QString> askSaveLocation(const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    std::optional<QString> askFolder(const QString&) override { return std::nullopt; }
-};
-
-class NoShare final : public ShareMenu {
-public:
-    void share(const QList<QImage>&, const ShareTexts&, QWidget*, const QPoint&) override {}
-};
-
-class NoUrls final : public UrlOpener {
-public:
-    bool open(const QUrl&) override { return false; }
-};
-
-class ShownCloud final : public CloudSettings {
-public:
-    CloudStatus status() const override {
-        return {CloudStatus::Kind::folder, u"/home/robin/Sync/Tessaro"_s, true, false};
-    }
-    void refresh() override {}
-    void chooseFolder(const QString&) override {}
-};
 
 bool save(QWidget& frame, const QString& path) {
     QApplication::processEvents();

@@ -4,6 +4,10 @@
 //   tessaro-window-gallery <folder> [scale]
 // The scale (1 or 2) is the screen's; built with the project, never installed.
 #include "../common/gallerydevice.h"
+#include "../common/galleryservices.h"
+#include "platform/widgets/clipboard.h"
+#include "ui/pages/pagefiles.h"
+#include "ui/window/sheets.h"
 #include "ui/common/toasts.h"
 #include "ui/editor/stageview.h"
 #include "ui/window/mainwindow.h"
@@ -63,7 +67,15 @@ int main(int argc, char** argv) {
         store.addBead(bead);
     store.setCharm(u"ribbon"_s);
 
-    MainWindow window(store, nullptr);
+    gallery::NoDialogs dialogs;
+    QtClipboard clipboard;
+    gallery::NoShare share;
+    gallery::NoUrls urls;
+    gallery::ShownCloud cloud;
+    StorePageFiles pages(store);
+    const SheetServices services{dialogs, clipboard, share, urls, cloud, pages};
+    MainWindow window(store, nullptr,
+                      [&](ContentView& content) { offerSheets(content, store, services); });
     window.setAttribute(Qt::WA_DontShowOnScreen);
     window.resize(1000, 760);
     window.show();
@@ -78,6 +90,24 @@ int main(int argc, char** argv) {
             ok &= save(window, folder + u'/' + code + u'-' + mode + u"-window"_s + suffix);
         }
     }
+    // Every sheet over the window, in English light and German dark.
+    const QList<std::pair<ContentView::Sheet, QString>> sheets{
+        {ContentView::Sheet::quotes, u"quotes"_s},
+        {ContentView::Sheet::drawings, u"drawings"_s},
+        {ContentView::Sheet::wallpaper, u"wallpaper"_s},
+        {ContentView::Sheet::settings, u"settings"_s}};
+    for (const auto& [code, mode] : {std::pair(u"en"_s, u"light"_s), std::pair(u"de"_s, u"dark"_s)}) {
+        language.setCode(code);
+        appearance.setMode(mode);
+        QApplication::processEvents();
+        for (const auto& [sheet, name] : sheets) {
+            window.content()->openSheet(sheet);
+            ok &= save(window, folder + u'/' + code + u'-' + mode + u"-sheet-"_s + name + suffix);
+            window.content()->presentedSheet()->reject();
+            QApplication::processEvents();
+        }
+    }
+
     language.setCode(u"en"_s);
     QApplication::processEvents();
     for (const QString& mode : {u"light"_s, u"dark"_s}) {

@@ -1,8 +1,9 @@
 #include "settingssymbols.h"
 
+#include "ui/common/themedsymbol.h"
+
 #include "ui/common/interfacecolours.h"
 
-#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -105,61 +106,24 @@ void drawFolder(QPainter& painter, const QRectF& box) {
     painter.drawPath(folder);
 }
 
-class DrawnSymbol final : public QIconEngine {
-public:
-    using Draw = void (*)(QPainter&, const QRectF&);
-    explicit DrawnSymbol(Draw draw)
-        : m_draw(draw) {}
-
-    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override {
-        painter->save();
-        painter->setRenderHint(QPainter::Antialiasing);
-        QPen pen = painter->pen();
-        pen.setCapStyle(Qt::RoundCap);
-        pen.setJoinStyle(Qt::RoundJoin);
-        painter->setPen(pen);
-        m_draw(*painter, QRectF(rect).adjusted(1.5, 1.5, -1.5, -1.5));
-        painter->restore();
-    }
-    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-        QPixmap image(size);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        painter.setPen(QPen(interfaceColour(interfacePalette().textMain), 1.5));
-        paint(&painter, image.rect(), mode, state);
-        return image;
-    }
-    QIconEngine* clone() const override { return new DrawnSymbol(m_draw); }
-
-private:
-    Draw m_draw;
-};
-
-QIcon themed(const QStringList& names, DrawnSymbol::Draw fallback) {
-    for (const QString& name : names)
-        if (QIcon::hasThemeIcon(name))
-            return QIcon::fromTheme(name);
-    return QIcon(new DrawnSymbol(fallback));
-}
-
 } // namespace
 
 QIcon settingsSymbol(SettingsSymbol symbol) {
     switch (symbol) {
     case SettingsSymbol::cloud:
-        return themed({u"weather-overcast-symbolic"_s}, drawCloud);
+        return themedSymbol({u"weather-overcast-symbolic"_s}, drawCloud);
     case SettingsSymbol::cloudOff:
-        return themed({u"network-offline-symbolic"_s}, drawCloudOff);
+        return themedSymbol({u"network-offline-symbolic"_s}, drawCloudOff);
     case SettingsSymbol::envelope:
-        return themed({u"mail-unread-symbolic"_s, u"mail-message-new"_s}, drawEnvelope);
+        return themedSymbol({u"mail-unread-symbolic"_s, u"mail-message-new"_s}, drawEnvelope);
     case SettingsSymbol::star:
-        return themed({u"starred-symbolic"_s, u"starred"_s}, drawStar);
+        return themedSymbol({u"starred-symbolic"_s, u"starred"_s}, drawStar);
     case SettingsSymbol::globe:
-        return themed({u"web-browser-symbolic"_s, u"applications-internet"_s}, drawGlobe);
+        return themedSymbol({u"web-browser-symbolic"_s, u"applications-internet"_s}, drawGlobe);
     case SettingsSymbol::chevrons:
-        return themed({u"pan-up-down-symbolic"_s}, drawChevrons);
+        return themedSymbol({u"pan-up-down-symbolic"_s}, drawChevrons);
     case SettingsSymbol::folder:
-        return themed({u"folder-symbolic"_s, u"folder"_s}, drawFolder);
+        return themedSymbol({u"folder-symbolic"_s, u"folder"_s}, drawFolder);
     }
     return {};
 }

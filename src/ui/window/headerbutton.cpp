@@ -3,9 +3,9 @@
 #include "ui/common/capsulebutton.h"
 #include "ui/common/interfacecolours.h"
 #include "ui/common/interfacefont.h"
+#include "ui/common/themedsymbol.h"
 
 #include <QFocusEvent>
-#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QtMath>
@@ -28,33 +28,6 @@ QFont labelFont() {
 QFont countFont() {
     return interfaceFont(11, QFont::Bold);
 }
-
-// Draws a symbol in the colour of the text it stands beside, at any size;
-// the fallback when the icon theme has none.
-class DrawnSymbol final : public QIconEngine {
-public:
-    using Draw = void (*)(QPainter&, const QRectF&);
-    explicit DrawnSymbol(Draw draw) : m_draw(draw) {}
-
-    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override {
-        painter->save();
-        painter->setRenderHint(QPainter::Antialiasing);
-        m_draw(*painter, QRectF(rect).adjusted(1, 1, -1, -1));
-        painter->restore();
-    }
-    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-        QPixmap image(size);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        painter.setPen(QPen(interfaceColour(interfacePalette().textMain), 1.6));
-        paint(&painter, image.rect(), mode, state);
-        return image;
-    }
-    QIconEngine* clone() const override { return new DrawnSymbol(m_draw); }
-
-private:
-    Draw m_draw;
-};
 
 // A pencil's tip inside a circle.
 void drawPencil(QPainter& painter, const QRectF& box) {
@@ -103,21 +76,14 @@ void drawGear(QPainter& painter, const QRectF& box) {
     painter.drawPath(gear);
 }
 
-QIcon themed(const QStringList& names, DrawnSymbol::Draw fallback) {
-    for (const QString& name : names)
-        if (QIcon::hasThemeIcon(name))
-            return QIcon::fromTheme(name);
-    return QIcon(new DrawnSymbol(fallback));
-}
-
 } // namespace
 
 QIcon drawingsSymbol() {
-    return themed({u"document-edit-symbolic"_s, u"document-edit"_s}, drawPencil);
+    return themedSymbol({u"document-edit-symbolic"_s, u"document-edit"_s}, drawPencil);
 }
 
 QIcon settingsSymbol() {
-    return themed({u"emblem-system-symbolic"_s, u"preferences-system"_s}, drawGear);
+    return themedSymbol({u"emblem-system-symbolic"_s, u"preferences-system"_s}, drawGear);
 }
 
 HeaderButton::HeaderButton(QWidget* parent) : QAbstractButton(parent) {

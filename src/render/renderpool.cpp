@@ -88,4 +88,18 @@ void runPieces(std::size_t count, const std::function<void(std::size_t)>& piece)
     shared->finished.acquire();
 }
 
+void paintWhole(const std::function<void()>& paint) {
+#if QT_VERSION < QT_VERSION_CHECK(6, 5, 0)
+    QSemaphore done;
+    if (QThreadPool::globalInstance()->tryStart([&] {
+            paint();
+            done.release();
+        })) {
+        done.acquire();
+        return;
+    }
+#endif
+    paint();
+}
+
 } // namespace tessaro

@@ -20,4 +20,13 @@ QThreadPool& renderPool();
 // already begun. Safe to call from a piece.
 void runPieces(std::size_t count, const std::function<void(std::size_t)>& piece);
 
+// Runs `paint`, which paints one large picture, and returns once it is done.
+// Qt 6.4's raster engine splits each large fill of a painter on any other
+// thread into strips on the global pool and waits for them, which costs more
+// in hand-overs than it wins on few cores; on one of that pool's own threads
+// it fills whole. So there `paint` runs on a free global pool thread while
+// the caller waits, or on the caller when none is free. Sprite caches are the
+// painting thread's own.
+void paintWhole(const std::function<void()>& paint);
+
 } // namespace tessaro

@@ -8,6 +8,7 @@
 #include "render/paintcolour.h"
 #include "render/penpainter.h"
 #include "render/penpalette.h"
+#include "render/renderpool.h"
 #include "store/penstore.h"
 
 #include <QMouseEvent>
@@ -19,10 +20,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace tessaro {
 
 namespace {
+
 
 constexpr int widestCanvas = 700;
 // About sixty frames a second while the charm swings.
@@ -272,30 +275,34 @@ const QImage& StageView::picture() {
     m_picture.setDevicePixelRatio(k.ratio);
     if (pixels.isEmpty() || (band && band->isEmpty()))
         return m_picture;
-    QPainter painter(&m_picture);
-    if (band)
-        painter.setClipRect(*band);
-    painter.fillRect(band ? QRectF(*band) : QRectF(QPointF(), k.size), stageBackground(k.dark));
+    const auto paint = [&] {
+        QPainter painter(&m_picture);
+        if (band)
+            painter.setClipRect(*band);
+        painter.fillRect(band ? QRectF(*band) : QRectF(QPointF(), k.size),
+                         stageBackground(k.dark));
 
-    const PenLayout layout = fitStage(k.size.width()).layout;
-    DrawPenOptions options;
-    for (const QString& id : k.beads) {
-        if (const BeadSpec* bead = beadById(id))
-            options.beads.append(*bead);
-    }
-    options.dark = k.dark;
-    if (const BarrelSpec* barrel = barrelById(k.barrel))
-        options.barrel = *barrel;
-    options.type = penTypeFor(k.type).type;
-    options.ink = k.ink;
-    options.angle = layout.angle;
-    options.selected = k.selected;
-    if (k.previewSlot)
-        options.preview = DragPreview{*beadById(k.previewBead), *k.previewSlot};
-    options.pixelScale = pixelScale(layout.scale, k.ratio);
-    painter.setRenderHint(QPainter::Antialiasing);
-    layout.apply(painter);
-    drawPen(painter, options);
+        const PenLayout layout = fitStage(k.size.width()).layout;
+        DrawPenOptions options;
+        for (const QString& id : k.beads) {
+            if (const BeadSpec* bead = beadById(id))
+                options.beads.append(*bead);
+        }
+        options.dark = k.dark;
+        if (const BarrelSpec* barrel = barrelById(k.barrel))
+            options.barrel = *barrel;
+        options.type = penTypeFor(k.type).type;
+        options.ink = k.ink;
+        options.angle = layout.angle;
+        options.selected = k.selected;
+        if (k.previewSlot)
+            options.preview = DragPreview{*beadById(k.previewBead), *k.previewSlot};
+        options.pixelScale = pixelScale(layout.scale, k.ratio);
+        painter.setRenderHint(QPainter::Antialiasing);
+        layout.apply(painter);
+        drawPen(painter, options);
+    };
+    paintWhole(paint);
     return m_picture;
 }
 

@@ -10,6 +10,20 @@ namespace tessaro {
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// What the user chose in the dialog, once it closes; none on cancel.
+std::optional<QString> chosenPath(QFileDialog& dialog) {
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty() || chosen.constFirst().isEmpty())
+        return std::nullopt;
+    return chosen.constFirst();
+}
+
+} // namespace
+
 std::optional<QString> QtFileDialogs::askSaveLocation(const QString& suggestedName,
                                                       const QString& mimeType) {
     QFileDialog dialog(QApplication::activeWindow());
@@ -20,12 +34,7 @@ std::optional<QString> QtFileDialogs::askSaveLocation(const QString& suggestedNa
     dialog.setDefaultSuffix(QMimeDatabase().mimeTypeForName(mimeType).preferredSuffix());
     dialog.setDirectory(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
     dialog.selectFile(suggestedName);
-    if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
-    const QStringList chosen = dialog.selectedFiles();
-    if (chosen.isEmpty() || chosen.constFirst().isEmpty())
-        return std::nullopt;
-    return chosen.constFirst();
+    return chosenPath(dialog);
 }
 
 std::optional<QString> QtFileDialogs::askFolder(const QString& current) {
@@ -38,12 +47,7 @@ std::optional<QString> QtFileDialogs::askFolder(const QString& current) {
     while (!start.exists() && start.cdUp()) {
     }
     dialog.setDirectory(start.exists() ? start.absolutePath() : QDir::homePath());
-    if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
-    const QStringList chosen = dialog.selectedFiles();
-    if (chosen.isEmpty() || chosen.constFirst().isEmpty())
-        return std::nullopt;
-    return chosen.constFirst();
+    return chosenPath(dialog);
 }
 
 std::optional<QString> QtFileDialogs::askOpenFile(const QStringList& mimeTypes) {
@@ -69,12 +73,7 @@ std::optional<QString> QtFileDialogs::askOpenFile(const QStringList& mimeTypes) 
         dialog.setNameFilters(filters);
     }
     dialog.setDirectory(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
-    if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
-    const QStringList chosen = dialog.selectedFiles();
-    if (chosen.isEmpty() || chosen.constFirst().isEmpty())
-        return std::nullopt;
-    return chosen.constFirst();
+    return chosenPath(dialog);
 }
 
 } // namespace tessaro

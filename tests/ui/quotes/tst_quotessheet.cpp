@@ -1,8 +1,9 @@
 #include "l10n/languagemanager.h"
 #include "l10n/localization.h"
+#include "platform/gui/urlopener.h"
 #include "platform/widgets/clipboard.h"
 #include "platform/widgets/filedialogs.h"
-#include "platform/gui/urlopener.h"
+#include "support/manualtimers.h"
 #include "support/memorypreferences.h"
 #include "support/scratchstore.h"
 #include "ui/common/candybutton.h"
@@ -30,6 +31,7 @@
 #include <map>
 
 using namespace tessaro;
+using namespace tessaro::test;
 using namespace std::chrono_literals;
 using namespace Qt::StringLiterals;
 
@@ -66,27 +68,6 @@ public:
         return true;
     }
     QList<QUrl> opened;
-};
-
-// Single shots on a clock that moves only when the test says so.
-class ManualTimers final : public TimerSource {
-public:
-    void singleShot(std::chrono::milliseconds delay, QObject*,
-                    std::function<void()> step) override {
-        m_pending.emplace(m_now + delay, std::move(step));
-    }
-    void advance(std::chrono::milliseconds by) {
-        m_now += by;
-        while (!m_pending.empty() && m_pending.begin()->first <= m_now) {
-            const auto step = std::move(m_pending.begin()->second);
-            m_pending.erase(m_pending.begin());
-            step();
-        }
-    }
-
-private:
-    std::chrono::milliseconds m_now{0};
-    std::multimap<std::chrono::milliseconds, std::function<void()>> m_pending;
 };
 
 // The sheet over a scratch store, in English, with every service scripted.

@@ -1,3 +1,4 @@
+#include "support/scriptedservices.h"
 #include "platform/widgets/filedialogs.h"
 #include "platform/widgets/sharemenu.h"
 #include "ui/common/desktophelpers.h"
@@ -9,37 +10,12 @@
 #include <QTest>
 
 using namespace tessaro;
+using namespace tessaro::test;
 using namespace Qt::StringLiterals;
 
 namespace {
 
 // Answers the save dialog with a path, or cancels when it has none.
-class ScriptedDialogs final : public FileDialogs {
-public:
-    std::optional<QString> askSaveLocation(const QString& name, const QString& type) override {
-        asked.append(name + u' ' + type);
-        return answer;
-    }
-    std::optional<QString> askFolder(const QString&) override { return std::nullopt; }
-    std::optional<QString> answer;
-    QStringList asked;
-};
-
-class RecordingShareMenu final : public ShareMenu {
-public:
-    void share(const QList<QImage>& images, const ShareTexts& texts, QWidget* parent,
-               const QPoint& position) override {
-        shared.append(images);
-        entries = {texts.copyImage, texts.openInViewer, texts.attachToMail};
-        from = parent;
-        at = position;
-    }
-    QList<QList<QImage>> shared;
-    QStringList entries;
-    QWidget* from = nullptr;
-    QPoint at;
-};
-
 enum class From { view, activeWindow, nowhere };
 
 QImage smallImage() {

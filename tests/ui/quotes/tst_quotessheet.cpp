@@ -1,3 +1,4 @@
+#include "support/scriptedservices.h"
 #include "l10n/languagemanager.h"
 #include "l10n/localization.h"
 #include "platform/gui/urlopener.h"
@@ -38,38 +39,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Answers the file dialogs with paths, or cancels when it has none.
-class ScriptedFiles final : public FileDialogs {
-public:
-    std::optional<QString> askSaveLocation(const QString& name, const QString& type) override {
-        asked.append(name + u' ' + type);
-        return saveAnswer;
-    }
-    std::optional<QString> askOpenFile(const QStringList& types) override {
-        asked.append(types.join(u' '));
-        return openAnswer;
-    }
-    std::optional<QString> saveAnswer;
-    std::optional<QString> openAnswer;
-    QStringList asked;
-};
-
-class ScriptedClipboard final : public Clipboard {
-public:
-    std::optional<QString> text() const override { return content; }
-    void setText(const QString& text) override { content = text; }
-    void setImage(const QImage&) override {}
-    std::optional<QString> content;
-};
-
-class RecordingUrls final : public UrlOpener {
-public:
-    bool open(const QUrl& url) override {
-        opened.append(url);
-        return true;
-    }
-    QList<QUrl> opened;
-};
-
 // The sheet over a scratch store, in English, with every service scripted.
 struct SheetWindow {
     test::MemoryPreferences standard;
@@ -77,7 +46,7 @@ struct SheetWindow {
     LanguageManager languages{standard, group};
     LanguageManager::Installation installed{languages};
     test::ScratchStore scratch;
-    ScriptedFiles files;
+    ScriptedDialogs files;
     ScriptedClipboard clipboard;
     RecordingUrls urls;
     ManualTimers timers;
@@ -485,13 +454,13 @@ private Q_SLOTS:
         w.store().addQuote(u"First line\nsecond line"_s, u"Ada"_s, u"https://ada.example"_s);
         w.store().addQuote(u"Bare."_s, {}, {});
         if (!chosen.isEmpty())
-            w.files.saveAnswer = w.folder.filePath(chosen);
+            w.files.answer = w.folder.filePath(chosen);
         QTest::mouseClick(w.sheet->exportButton(), Qt::LeftButton);
         QCOMPARE(w.files.asked, QStringList{u"tessaro-quotes.txt text/plain"_s});
         QCOMPARE(w.toast(), toast);
         if (chosen != u"quotes.txt")
             return;
-        QFile file(*w.files.saveAnswer);
+        QFile file(*w.files.answer);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(QString::fromUtf8(file.readAll()),
                  u"Bare.\n\n\u2014 Mar 8, 2023\n"

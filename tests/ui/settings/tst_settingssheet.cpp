@@ -1,3 +1,4 @@
+#include "support/scriptedservices.h"
 #include "appearance/appearancemanager.h"
 #include "l10n/languagemanager.h"
 #include "l10n/localization.h"
@@ -20,6 +21,7 @@
 #include <QUrlQuery>
 
 using namespace tessaro;
+using namespace tessaro::test;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -37,28 +39,6 @@ public:
     CloudStatus current{CloudStatus::Kind::folder, u"/home/me/Sync/Tessaro"_s, true, false};
     int refreshes = 0;
     QStringList chosen;
-};
-
-class ScriptedDialogs final : public FileDialogs {
-public:
-    std::optional<QString> askSaveLocation(const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    std::optional<QString> askFolder(const QString& current) override {
-        asked.append(current);
-        return answer;
-    }
-    std::optional<QString> answer;
-    QStringList asked;
-};
-
-class RecordingUrls final : public UrlOpener {
-public:
-    bool open(const QUrl& url) override {
-        opened.append(url);
-        return true;
-    }
-    QList<QUrl> opened;
 };
 
 struct Managers {

@@ -1,3 +1,4 @@
+#include "support/scriptedservices.h"
 #include "l10n/languagemanager.h"
 #include "l10n/localization.h"
 #include "platform/widgets/filedialogs.h"
@@ -19,41 +20,20 @@
 #include <QWindow>
 
 using namespace tessaro;
+using namespace tessaro::test;
 using namespace Qt::StringLiterals;
 
 namespace {
 
 // Answers the save question as scripted, and says when it was asked.
-class ScriptedDialogs final : public FileDialogs {
-public:
-    std::optional<QString> askSaveLocation(const QString& name, const QString& type) override {
-        asked.append(name + u' ' + type);
-        askedWhileBusy = sheet && sheet->isBusy();
-        return answer;
-    }
-    std::optional<QString> askFolder(const QString&) override { return std::nullopt; }
-
-    std::optional<QString> answer;
-    QStringList asked;
-    WallpaperSheet* sheet = nullptr;
-    bool askedWhileBusy = false;
-};
-
-class RecordingShareMenu final : public ShareMenu {
-public:
-    void share(const QList<QImage>& images, const ShareTexts&, QWidget*, const QPoint&) override {
-        shared.append(images);
-    }
-    QList<QList<QImage>> shared;
-};
-
 struct SheetWindow {
     ScriptedDialogs dialogs;
     RecordingShareMenu menu;
     WallpaperSheet sheet{Pen{}, dialogs, menu};
+    bool askedWhileBusy = false;
 
     SheetWindow() {
-        dialogs.sheet = &sheet;
+        dialogs.onAsk = [this] { askedWhileBusy = sheet.isBusy(); };
         sheet.resize(720, 520);
         sheet.show();
         QVERIFY(QTest::qWaitForWindowExposed(&sheet));
@@ -125,7 +105,7 @@ private Q_SLOTS:
         QTRY_VERIFY(!w.sheet.isBusy());
         QVERIFY(w.sheet.saveButton()->isEnabled() && w.sheet.shareButton()->isEnabled());
         QCOMPARE(w.dialogs.asked, QStringList{u"tessaro.png image/png"_s});
-        QVERIFY(w.dialogs.askedWhileBusy);
+        QVERIFY(w.askedWhileBusy);
         QCOMPARE(w.sheet.note(), L(noteKey));
         QVERIFY(w.sheet.noteLabel()->isVisible());
 

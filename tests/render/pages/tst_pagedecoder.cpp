@@ -1,4 +1,5 @@
 #include "render/pages/pagedecoder.h"
+#include "support/pagebytes.h"
 #include "render/pages/svgcheck.h"
 
 #include <QBuffer>
@@ -6,21 +7,10 @@
 #include <QTest>
 
 using namespace tessaro;
+using namespace tessaro::test;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// The root element's start with both namespaces.
-const QByteArray svgRoot = "<svg xmlns=\"http://www.w3.org/2000/svg\" "
-                           "xmlns:xlink=\"http://www.w3.org/1999/xlink\"";
-
-QByteArray imageBytes(const QImage& image, const char* format) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
 
 QByteArray page(const QByteArray& strokes, const QByteArray& extra = {}) {
     return "{\"format\":\"tessaro-page\",\"version\":1" + extra + ",\"strokes\":[" + strokes + "]}";

@@ -1,4 +1,5 @@
 #include "support/scriptedservices.h"
+#include "support/pagebytes.h"
 #include "l10n/languagemanager.h"
 #include "l10n/localization.h"
 #include "platform/widgets/filedialogs.h"
@@ -26,16 +27,6 @@ using namespace tessaro::test;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-const QByteArray svgRoot = "<svg xmlns=\"http://www.w3.org/2000/svg\"";
-
-QByteArray imageBytes(const QImage& image, const char* format) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
 
 QByteArray colourImage(const char* format) {
     QImage image(300, 420, QImage::Format_RGB32);

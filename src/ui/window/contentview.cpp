@@ -176,10 +176,9 @@ QWidget* ContentView::buildHeader() {
     row->setSpacing(8);
 
     // The product's mark: a small accent dot before the name.
-    auto* mark = new QWidget(header);
-    mark->setFixedSize(10, 10);
-    mark->setObjectName(u"ts.mark"_s);
-    row->addWidget(mark);
+    m_mark = new QWidget(header);
+    m_mark->setFixedSize(10, 10);
+    row->addWidget(m_mark);
 
     m_title = new QLabel(u"Tessaro"_s, header);
     m_title->setFont(interfaceFont(20, QFont::Bold));
@@ -343,12 +342,10 @@ void ContentView::applyLook() {
 void ContentView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), interfaceColour(interfacePalette().background));
-    if (const QWidget* mark = findChild<QWidget*>(u"ts.mark"_s)) {
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(interfaceColour(interfacePalette().accent));
-        painter.drawEllipse(QRectF(mark->mapTo(this, QPoint(0, 0)), QSizeF(mark->size())));
-    }
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(interfaceColour(interfacePalette().accent));
+    painter.drawEllipse(QRectF(m_mark->mapTo(this, QPoint(0, 0)), QSizeF(m_mark->size())));
 }
 
 void ContentView::resizeEvent(QResizeEvent* event) {

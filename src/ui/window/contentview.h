@@ -91,6 +91,8 @@ private:
     QHash<Sheet, SheetEntry> m_sheets;
     QHash<Sheet, HeaderButton*> m_sheetButtons;
     QPointer<QDialog> m_sheet;
+    // The product's mark, painted by the screen beside the title.
+    QWidget* m_mark = nullptr;
     QLabel* m_title = nullptr;
     QWidget* m_tagline = nullptr;
     StageView* m_stage = nullptr;

@@ -1,16 +1,24 @@
-// Tessaro's entry: builds the long-lived objects once (the preferences, the
-// language and appearance managers, the store with its cloud) and shows the
-// main window over them.
+// Tessaro's entry: makes sure one Tessaro runs (a later start hands its
+// request over and ends), builds the long-lived objects once (the
+// preferences, the language and appearance managers, the store with its
+// cloud, the keeper) and puts the window, the tray menu and the hot key over
+// them.
 #include "appearance/appearancemanager.h"
 #include "l10n/languagemanager.h"
 #include "platform/cloudlocation.h"
 #include "platform/gui/desktopappearance.h"
 #include "platform/gui/desktopmotion.h"
+#include "platform/gui/globalhotkey.h"
 #include "platform/gui/urlopener.h"
 #include "platform/preferences.h"
 #include "platform/widgets/clipboard.h"
 #include "platform/widgets/filedialogs.h"
 #include "platform/widgets/sharemenu.h"
+#include "shell/applicationservice.h"
+#include "shell/desktopshell.h"
+#include "shell/keeper.h"
+#include "shell/singleinstance.h"
+#include "shell/traymenu.h"
 #include "store/cloudconnection.h"
 #include "store/penstore.h"
 #include "ui/pages/pagefiles.h"
@@ -19,6 +27,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QShortcut>
+#include <QStandardPaths>
+#include <QSystemTrayIcon>
 
 #include <cstdio>
 
@@ -48,6 +59,32 @@ int main(int argc, char** argv) {
     QApplication::setApplicationDisplayName(u"Tessaro"_s);
     QApplication::setDesktopFileName(u"app.tessaro.Tessaro"_s);
 
+    QString argumentError;
+    const std::optional<LaunchRequest> request =
+        parseLaunch(QApplication::arguments().mid(1), &argumentError);
+    if (!request) {
+        std::fprintf(stderr,
+                     "tessaro: %s\nusage: tessaro [--service | --keep-clipboard | tessaro://keep?q=TEXT]\n",
+                     qPrintable(argumentError));
+        return 2;
+    }
+
+    // Before anything is loaded: a later start hands its request over and
+    // ends without touching the data.
+    ApplicationService service;
+    SingleInstance instance(service, QDBusConnection::sessionBus(),
+                            QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation));
+    QString instanceError;
+    switch (instance.start(*request, &instanceError)) {
+    case SingleInstance::Role::forwarded:
+        return 0;
+    case SingleInstance::Role::failed:
+        std::fprintf(stderr, "tessaro: %s\n", qPrintable(instanceError));
+        return 1;
+    case SingleInstance::Role::first:
+        break;
+    }
+
     const QString preferencesFolder = userPreferencesFolder();
     SettingsPreferences standard(QDir(preferencesFolder).filePath(standardPreferencesFile));
     SettingsPreferences group(QDir(preferencesFolder).filePath(groupPreferencesFile));
@@ -71,6 +108,9 @@ int main(int argc, char** argv) {
     environment.cloudResolver = cloud.drawingResolver();
     PenStore store(environment);
     cloud.attach(store);
+    // The keeper takes text from the start, before any window is shown.
+    Keeper keeper(store);
+    service.setKeeper(&keeper);
 
     QtFileDialogs dialogs;
     QtClipboard clipboard;
@@ -82,7 +122,32 @@ int main(int argc, char** argv) {
         offerSheets(content, store, services);
     });
     window.resize(1000, 760);
-    window.show();
+    auto* quit = new QShortcut(QKeySequence::Quit, &window);
+    quit->setContext(Qt::ApplicationShortcut);
+    QObject::connect(quit, &QShortcut::activated, &app, &QApplication::quit);
+
+    DesktopShell shell(window, keeper, clipboard);
+    QObject::connect(&service, &ApplicationService::requested, &shell,
+                     [&shell](const LaunchRequest& later) { shell.handle(later); });
+    // The icon waits for a tray that appears later, as panels often do.
+    TrayMenu tray(store, keeper, TrayMenu::desktopRows());
+    QObject::connect(&tray, &TrayMenu::quitRequested, &app, &QApplication::quit);
+    shell.setTray(&tray);
+    // Ctrl+Alt+K from anywhere; where the desktop refuses it there is none.
+    const std::unique_ptr<GlobalHotKey> hotKey = GlobalHotKey::ctrlAlt('K');
+    if (hotKey)
+        QObject::connect(hotKey.get(), &GlobalHotKey::pressed, &keeper,
+                         [&keeper] { keeper.bringToFront(true); });
+    // Closing the window hides it while the tray or the hot key can bring
+    // it back; with neither, closing it quits, so no Tessaro runs unseen.
+    QApplication::setQuitOnLastWindowClosed(false);
+    shell.setQuitOnClose([hasHotKey = bool(hotKey)] {
+        return !hasHotKey && !QSystemTrayIcon::isSystemTrayAvailable();
+    });
+    QObject::connect(&shell, &DesktopShell::quitRequested, &app, &QApplication::quit,
+                     Qt::QueuedConnection);
+
+    shell.handle(*request, true);
     const int result = QApplication::exec();
     // Every change is already on its way to disk; wait until it is there.
     store.flush();

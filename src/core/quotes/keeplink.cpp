@@ -1,4 +1,4 @@
-#include "keeper.h"
+#include "keeplink.h"
 
 #include "model/text.h"
 

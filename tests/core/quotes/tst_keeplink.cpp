@@ -1,4 +1,4 @@
-#include "quotes/keeper.h"
+#include "quotes/keeplink.h"
 
 #include <QTest>
 #include <QUrl>
@@ -8,7 +8,7 @@ using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(std::optional<KeepRequest>)
 
-class TestKeeper : public QObject {
+class TestKeepLink : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -70,5 +70,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestKeeper)
-#include "tst_keeper.moc"
+QTEST_GUILESS_MAIN(TestKeepLink)
+#include "tst_keeplink.moc"

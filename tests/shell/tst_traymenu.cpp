@@ -1,0 +1,124 @@
+#include "l10n/languagemanager.h"
+#include "l10n/localization.h"
+#include "shell/keeper.h"
+#include "shell/traymenu.h"
+#include "support/scratchstore.h"
+
+#include <QLabel>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWidgetAction>
+
+using namespace tessaro;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The menu as a reader sees it: each row's text, "-" for a divider and
+// "[pen]" for the preview.
+QStringList rows(const QMenu& menu) {
+    QStringList texts;
+    for (const QAction* action : menu.actions()) {
+        if (action->isSeparator())
+            texts.append(u"-"_s);
+        else if (qobject_cast<const QWidgetAction*>(action) || !action->icon().isNull())
+            texts.append(u"[pen]"_s);
+        else
+            texts.append(action->text());
+    }
+    return texts;
+}
+
+QAction* row(const QMenu& menu, const QString& text) {
+    for (QAction* action : menu.actions())
+        if (action->text() == text)
+            return action;
+    return nullptr;
+}
+
+struct Tray {
+    test::MemoryPreferences standard;
+    test::MemoryPreferences group;
+    LanguageManager language{standard, group};
+    LanguageManager::Installation installed{language};
+    test::ScratchStore scratch;
+    Keeper keeper{scratch.store};
+    TrayMenu tray;
+
+    explicit Tray(TrayMenu::Rows kind = TrayMenu::Rows::drawn)
+        : tray(scratch.store, keeper, kind) {
+        language.setCode(u"en"_s);
+    }
+    QStringList rows() const { return ::rows(*tray.menu()); }
+};
+
+} // namespace
+
+class TestTrayMenu : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void emptyCollection() {
+        Tray tray;
+        QCOMPARE(tray.rows(), (QStringList{u"[pen]"_s, u"-"_s, L(u"quotes.phoneEmpty"_s), u"-"_s,
+                                           L(u"mac.menubar.open"_s), L(u"linux.menu.quit"_s)}));
+        QVERIFY(!row(*tray.tray.menu(), L(u"quotes.phoneEmpty"_s))->isEnabled());
+    }
+
+    // The newest five, on one line each, and an ampersand stays one.
+    void newestFiveQuotes() {
+        Tray tray;
+        for (int i = 1; i <= 8; ++i)
+            QVERIFY(tray.scratch.store.addQuote(u"Quote %1\nline & more"_s.arg(i), {}, {}));
+        const QStringList rows = tray.rows();
+        QCOMPARE(rows.mid(2, 5), (QStringList{u"Quote 8 line && more"_s, u"Quote 7 line && more"_s,
+                                              u"Quote 6 line && more"_s, u"Quote 5 line && more"_s,
+                                              u"Quote 4 line && more"_s}));
+        QCOMPARE(rows.size(), 2 + 5 + 3);
+    }
+
+    void followsLanguage() {
+        Tray tray;
+        tray.language.setCode(u"de"_s);
+        QVERIFY(tray.rows().contains(u"Tessaro öffnen"_s));
+    }
+
+    void rowsBringTheWindow() {
+        Tray tray;
+        QVERIFY(tray.scratch.store.addQuote(u"Stay"_s, {}, {}));
+        QSignalSpy front(&tray.keeper, &Keeper::frontRequested);
+        QSignalSpy quit(&tray.tray, &TrayMenu::quitRequested);
+        row(*tray.tray.menu(), L(u"mac.menubar.open"_s))->trigger();
+        QCOMPARE(front.count(), 1);
+        QVERIFY(!tray.keeper.wantsQuotes());
+        row(*tray.tray.menu(), u"Stay"_s)->trigger();
+        QCOMPARE(front.count(), 2);
+        QVERIFY(tray.keeper.wantsQuotes());
+        row(*tray.tray.menu(), L(u"linux.menu.quit"_s))->trigger();
+        QCOMPARE(quit.count(), 1);
+    }
+
+    // The picture follows the pen, and a menu of text rows carries it as
+    // its first row's icon.
+    void previewFollowsThePen() {
+        Tray drawn;
+        auto* label = qobject_cast<QLabel*>(
+            qobject_cast<QWidgetAction*>(drawn.tray.menu()->actions().first())->defaultWidget());
+        const QImage before = label->pixmap().toImage();
+        drawn.scratch.store.setBarrel(u"black"_s);
+        label = qobject_cast<QLabel*>(
+            qobject_cast<QWidgetAction*>(drawn.tray.menu()->actions().first())->defaultWidget());
+        QVERIFY(label->pixmap().toImage() != before);
+        QCOMPARE(label->pixmap().deviceIndependentSize().toSize(), QSize(180, 34));
+
+        Tray compact(TrayMenu::Rows::textAndIcons);
+        const QAction* first = compact.tray.menu()->actions().first();
+        QVERIFY(!qobject_cast<const QWidgetAction*>(first));
+        QVERIFY(!first->icon().isNull());
+        QVERIFY(first->text().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestTrayMenu)
+#include "tst_traymenu.moc"

@@ -15,6 +15,13 @@ ApplicationService::ApplicationService(QObject* parent)
     new KeeperAdaptor(this);
 }
 
+QString ApplicationService::callerName() const {
+    if (!calledFromDBus())
+        return {};
+    QDBusConnectionInterface* bus = connection().interface();
+    return bus ? processName(bus->servicePid(message().service()).value()) : QString();
+}
+
 FreedesktopApplicationAdaptor::FreedesktopApplicationAdaptor(ApplicationService* service)
     : QDBusAbstractAdaptor(service)
     , m_service(service) {}
@@ -56,10 +63,8 @@ QString KeeperAdaptor::KeepLine(const QString& text, const QString& source) {
     // the program that called.
     if (from.isEmpty())
         from = focusedWindowClass();
-    if (from.isEmpty() && calledFromDBus()) {
-        if (QDBusConnectionInterface* bus = connection().interface())
-            from = processName(bus->servicePid(message().service()).value());
-    }
+    if (from.isEmpty())
+        from = m_service->callerName();
     return keeper->keepLine(text, from);
 }
 

@@ -18,7 +18,9 @@ inline const QString serviceObjectPath = QStringLiteral("/app/tessaro/Tessaro");
 // org.freedesktop.Application (Activate, Open, ActivateAction) and
 // app.tessaro.Keeper (KeepLine) on the session bus, and the same requests
 // from a later start over a local socket.
-class ApplicationService final : public QObject {
+// The bus tells the caller of an adaptor's method to the object that holds
+// the adaptors, hence the context here.
+class ApplicationService final : public QObject, public QDBusContext {
     Q_OBJECT
 
 public:
@@ -27,6 +29,10 @@ public:
     // Set before the event loop runs: calls are answered only from there.
     void setKeeper(Keeper* keeper) { m_keeper = keeper; }
     Keeper* keeper() const { return m_keeper; }
+
+    // The name of the program whose bus call is being answered; empty
+    // outside a call or when the bus does not know.
+    QString callerName() const;
 
     // A request from any channel, handed on through requested().
     void deliver(const LaunchRequest& request) { Q_EMIT requested(request); }
@@ -59,7 +65,7 @@ private:
 
 // app.tessaro.Keeper: KeepLine(text, source) keeps text from another
 // program and answers the error to show, or "".
-class KeeperAdaptor final : public QDBusAbstractAdaptor, protected QDBusContext {
+class KeeperAdaptor final : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "app.tessaro.Keeper")
 

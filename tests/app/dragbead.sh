@@ -9,8 +9,10 @@ program=$1
 if [ -z "${TESSARO_IN_XVFB:-}" ]; then
     home=$(mktemp -d)
     trap 'rm -rf "$home"' EXIT
-    # Nothing of the user's own setup may leak in, nor a desktop's bus.
-    exec env -i PATH="$PATH" HOME="$home" LANG=C.UTF-8 TESSARO_IN_XVFB=1 \
+    mkdir -m 700 "$home/run"
+    # Nothing of the user's own setup may leak in, nor a desktop's bus, nor
+    # another test's Tessaro through a shared runtime folder.
+    exec env -i PATH="$PATH" HOME="$home" XDG_RUNTIME_DIR="$home/run" LANG=C.UTF-8 TESSARO_IN_XVFB=1 \
         ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}" UBSAN_OPTIONS="${UBSAN_OPTIONS:-}" \
         xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$0" "$program"
 fi

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Tessaro as the desktop meets it: under a private X server with a small
-# window manager and a private session bus that can start Tessaro on demand.
-# Text kept over the bus before any window exists, a second start with a
-# keep link, closing the window and Ctrl+Alt+K (with and without Num Lock)
-# bringing it back with the quotes sheet.
-#   desktop.sh <tessaro executable>
+# window manager, a tray host and a private session bus that can start
+# Tessaro on demand. Text kept over the bus before any window exists, a
+# second start with a keep link, the tray menu as the host reads it, closing
+# the window and Ctrl+Alt+K (with and without Num Lock) bringing it back with
+# the quotes sheet.
+#   desktop.sh <tessaro executable> <statusnotifierwatcher executable>
 set -euo pipefail
 program=$(readlink -f "$1")
+watcher=$(readlink -f "$2")
 
 if [ -z "${TESSARO_IN_SESSION:-}" ]; then
     home=$(mktemp -d)
@@ -35,7 +37,7 @@ EOF
         TESSARO_IN_SESSION=1 ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}" \
         UBSAN_OPTIONS="${UBSAN_OPTIONS:-}" \
         xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
-        dbus-run-session --config-file="$home/session.conf" -- "$0" "$program"
+        dbus-run-session --config-file="$home/session.conf" -- "$0" "$program" "$watcher"
 fi
 
 state="$HOME/.local/share/tessaro/state.json"
@@ -70,8 +72,12 @@ keep_line() {
 
 openbox > /dev/null 2>&1 &
 openbox=$!
-trap 'kill $(ours) "$openbox" 2>/dev/null || true' EXIT
+"$watcher" > "$HOME/items" &
+host=$!
+trap 'kill $(ours) "$openbox" "$host" 2>/dev/null || true' EXIT
 wait_for 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window' || fail "no window manager"
+wait_for 'gdbus introspect --session --dest org.kde.StatusNotifierWatcher --object-path / >/dev/null 2>&1' ||
+    fail "no tray host"
 
 # 1. Nothing runs: the bus starts Tessaro for the call, in the background,
 # and the text is kept though no window was ever shown. Without a source,
@@ -94,7 +100,17 @@ wait_for 'grep -q "First link" "$state"' || fail "the link's quote was not kept"
 grep -q '"Browser"' "$state" || fail "the link's source was not kept"
 [ "$(running)" -eq 1 ] || fail "$(running) Tessaro processes run"
 
-# 3. A plain second start brings the window; closing it only hides it.
+# 3. The tray menu, as the host reads it: the pen (an icon on a row of its
+# own), the newest quotes, open and quit.
+wait_for '[ -s "$HOME/items" ]' || fail "no tray icon registered"
+layout=$(gdbus call --session --dest "$(head -n1 "$HOME/items")" --object-path /MenuBar \
+    --method com.canonical.dbusmenu.GetLayout 0 10 '[]')
+labels=$(grep -o "'label': <'[^']*'>" <<< "$layout" | sed "s/'label': <'\(.*\)'>/\1/" | paste -sd '|')
+[ "$labels" = "|First link|Kept before any window|Open Tessaro|Quit Tessaro" ] ||
+    fail "the tray menu reads $labels"
+grep -q "'icon-data'" <<< "$layout" || fail "the tray menu has no pen"
+
+# 4. A plain second start brings the window; closing it only hides it.
 "$program" >> "$log" 2>&1 || fail "the plain second start failed"
 wait_for "visible '^Tessaro\$'" || fail "the window did not come"
 window=$(xdotool search --onlyvisible --name '^Tessaro$' | head -n1)
@@ -103,7 +119,7 @@ xdotool key alt+F4
 wait_for "! visible '^Tessaro\$'" || fail "the window did not close"
 [ "$(running)" -eq 1 ] || fail "closing the window ended Tessaro"
 
-# 4. Ctrl+Alt+K brings it back with the quotes sheet, and again with Num
+# 5. Ctrl+Alt+K brings it back with the quotes sheet, and again with Num
 # Lock on (a grab matches exact modifier states).
 xdotool key ctrl+alt+k
 wait_for "visible '^Quotes'" || fail "Ctrl+Alt+K did not open the quotes"

@@ -5,6 +5,7 @@
 // them.
 #include "appearance/appearancemanager.h"
 #include "l10n/languagemanager.h"
+#include "l10n/localization.h"
 #include "platform/cloudlocation.h"
 #include "platform/gui/desktopappearance.h"
 #include "platform/gui/desktopmotion.h"
@@ -134,7 +135,8 @@ int main(int argc, char** argv) {
     QObject::connect(&tray, &TrayMenu::quitRequested, &app, &QApplication::quit);
     shell.setTray(&tray);
     // Ctrl+Alt+K from anywhere; where the desktop refuses it there is none.
-    const std::unique_ptr<GlobalHotKey> hotKey = GlobalHotKey::ctrlAlt('K');
+    const std::unique_ptr<GlobalHotKey> hotKey =
+        GlobalHotKey::ctrlAlt('K', L(u"mac.hotkeyHint"_s));
     if (hotKey)
         QObject::connect(hotKey.get(), &GlobalHotKey::pressed, &keeper,
                          [&keeper] { keeper.bringToFront(true); });

@@ -80,12 +80,16 @@ private:
 
 } // namespace
 
-std::unique_ptr<GlobalHotKey> GlobalHotKey::ctrlAlt(char letter) {
+std::unique_ptr<GlobalHotKey> GlobalHotKey::ctrlAlt(char letter, const QString& description) {
     if (letter < 'A' || letter > 'Z')
         return nullptr;
     auto* app = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!app || !app->display() || !app->connection())
+    if (!app || !app->display() || !app->connection()) {
+        // Wayland lets no program grab keys; the desktop may bind them.
+        if (QGuiApplication::platformName().startsWith(u"wayland"))
+            return fromPortal(QDBusConnection::sessionBus(), letter, description);
         return nullptr;
+    }
     Display* display = app->display();
     const KeyCode key = XKeysymToKeycode(display, KeySym('a' + (letter - 'A')));
     if (key == 0)

@@ -5,7 +5,9 @@
 #include "shell/keeper.h"
 #include "shell/traymenu.h"
 #include "store/penstore.h"
+#include "ui/window/mainwindow.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QMenu>
 #include <QTemporaryDir>
@@ -71,5 +73,41 @@ void BM_TrayMenuRebuildPenChanged(benchmark::State& run) {
     }
 }
 BENCHMARK(BM_TrayMenuRebuildPenChanged)->Unit(benchmark::kMillisecond);
+
+// Notes each paint of the widget it watches.
+class Paints final : public QObject {
+public:
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            ++count;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// From KeepLine's answer to the sender until the window has painted the
+// new count: the keeping waits one turn of the event loop, the paint
+// another.
+void BM_KeptQuoteVisible(benchmark::State& run) {
+    TrayFixture fixture;
+    MainWindow window(*fixture.store, nullptr);
+    window.resize(1000, 760);
+    window.show();
+    QCoreApplication::processEvents();
+    Paints paints;
+    // Any part of the window that repaints, such as the count on the quotes button.
+    QCoreApplication::instance()->installEventFilter(&paints);
+    int serial = 0;
+    for (auto _ : run) {
+        const qsizetype before = fixture.store->quotes().size();
+        fixture.keeper->keepLine(u"Kept from elsewhere %1"_s.arg(++serial), u"Bench"_s);
+        const int painted = paints.count;
+        while (fixture.store->quotes().size() == before || paints.count == painted)
+            QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_KeptQuoteVisible)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -59,8 +59,14 @@ SingleInstance::SingleInstance(ApplicationService& service, const QDBusConnectio
 SingleInstance::~SingleInstance() = default;
 
 SingleInstance::Role SingleInstance::start(const LaunchRequest& request, QString* error) {
-    if (m_bus.isConnected() && m_bus.interface())
-        return startOnBus(request, error);
+    if (m_bus.isConnected() && m_bus.interface()) {
+        const Role role = startOnBus(request, error);
+        if (role != Role::first)
+            return role;
+    }
+    // The lock as well, even with the bus: a start without one (from a
+    // terminal over ssh, say) must find this Tessaro too, never a second
+    // writer of the same files.
     return startLocally(request, error);
 }
 

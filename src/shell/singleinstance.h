@@ -15,9 +15,9 @@ namespace tessaro {
 class ApplicationService;
 
 // One Tessaro per user. The first start owns the name "app.tessaro.Tessaro"
-// on the session bus; a later one hands its request to the owner and ends.
-// Without a session bus a lock file and a local socket in the runtime
-// folder do the same.
+// on the session bus and a lock file with a local socket in the runtime
+// folder; a later one hands its request to the owner, over the bus where
+// there is one, and ends.
 class SingleInstance final : public QObject {
     Q_OBJECT
 

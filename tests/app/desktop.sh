@@ -99,6 +99,11 @@ echo "second start with a link: $(( ($(date +%s%N) - start) / 1000000 )) ms (san
 wait_for 'grep -q "First link" "$state"' || fail "the link's quote was not kept"
 grep -q '"Browser"' "$state" || fail "the link's source was not kept"
 [ "$(running)" -eq 1 ] || fail "$(running) Tessaro processes run"
+# A start without the bus (from a terminal over ssh, say) finds the same one.
+env -u DBUS_SESSION_BUS_ADDRESS "$program" 'tessaro://keep?q=Without%20the%20bus' >> "$log" 2>&1 ||
+    fail "the start without the bus did not end with 0"
+wait_for 'grep -q "Without the bus" "$state"' || fail "the quote from without the bus was not kept"
+[ "$(running)" -eq 1 ] || fail "$(running) Tessaro processes run"
 
 # 3. The tray menu, as the host reads it: the pen (an icon on a row of its
 # own), the newest quotes, open and quit.
@@ -106,7 +111,7 @@ wait_for '[ -s "$HOME/items" ]' || fail "no tray icon registered"
 layout=$(gdbus call --session --dest "$(head -n1 "$HOME/items")" --object-path /MenuBar \
     --method com.canonical.dbusmenu.GetLayout 0 10 '[]')
 labels=$(grep -o "'label': <'[^']*'>" <<< "$layout" | sed "s/'label': <'\(.*\)'>/\1/" | paste -sd '|')
-[ "$labels" = "|First link|Kept before any window|Open Tessaro|Quit Tessaro" ] ||
+[ "$labels" = "|Without the bus|First link|Kept before any window|Open Tessaro|Quit Tessaro" ] ||
     fail "the tray menu reads $labels"
 grep -q "'icon-data'" <<< "$layout" || fail "the tray menu has no pen"
 

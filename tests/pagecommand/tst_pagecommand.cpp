@@ -1,5 +1,6 @@
 #include "drawings/drawing.h"
 #include "pagecommand/pagecommand.h"
+#include "support/files.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,17 +12,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray read(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QString write(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
-    QFile file(dir.filePath(name));
-    if (!file.open(QIODevice::WriteOnly))
-        qFatal("cannot write a test file");
-    file.write(bytes);
-    return file.fileName();
+    const QString path = dir.filePath(name);
+    return test::writeFile(path, bytes) ? path : QString();
 }
 
 const QByteArray svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 10 10\">"
@@ -50,18 +43,18 @@ private Q_SLOTS:
             makePage(source, local, cloud ? std::optional(cloudDir) : std::nullopt);
         QCOMPARE(made.error, QString());
         QVERIFY(isValidDrawingID(made.id));
-        QCOMPARE(read(local + u'/' + made.id + u".pkdrawing"_s), svg);
+        QCOMPARE(test::readFile(local + u'/' + made.id + u".pkdrawing"_s), svg);
         QCOMPARE(QFile::exists(cloudDir + u'/' + made.id + u".pkdrawing"_s), cloud);
         if (cloud)
-            QCOMPARE(read(cloudDir + u'/' + made.id + u".pkdrawing"_s), svg);
+            QCOMPARE(test::readFile(cloudDir + u'/' + made.id + u".pkdrawing"_s), svg);
     }
 
     void refusesWhatIsNoPage_data() {
         QTest::addColumn<QByteArray>("bytes"); // empty: no file at all
         QTest::newRow("text") << QByteArray("a shopping list");
-        QTest::newRow("deep svg") << "<svg xmlns=\"http://www.w3.org/2000/svg\">"
-                                         + QByteArray("<g>").repeated(100)
-                                         + QByteArray("</g>").repeated(100) + "</svg>";
+        QTest::newRow("deep svg") << "<svg xmlns=\"http://www.w3.org/2000/svg\">" +
+                                         QByteArray("<g>").repeated(100) +
+                                         QByteArray("</g>").repeated(100) + "</svg>";
         QTest::newRow("missing file") << QByteArray();
     }
 

@@ -12,8 +12,6 @@ using namespace tessaro;
 using namespace Qt::StringLiterals;
 using test::touchFile;
 
-namespace {} // namespace
-
 class TestAtomicFile : public QObject {
     Q_OBJECT
 

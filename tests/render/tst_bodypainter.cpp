@@ -73,10 +73,8 @@ private Q_SLOTS:
     void inkOutsideTheCatalogFallsBack() {
         const QImage first =
             render(PenType::gel, input(PenType::gel, {}, inkColours().first())).image;
-        for (const QString& ink : {u"#123456"_s, QString(), u"6FB3E0"_s}) {
-            QCOMPARE(inkColour(ink), rgbFromHex(inkColours().first()));
+        for (const QString& ink : {u"#123456"_s, QString(), u"6FB3E0"_s})
             QCOMPARE(render(PenType::gel, input(PenType::gel, {}, ink)).image, first);
-        }
     }
 
     void outlineIsOneClosedBody() {

@@ -5,7 +5,6 @@
 #include <QPainter>
 #include <QTest>
 #include <QThread>
-#include <QThreadPool>
 
 #include <atomic>
 

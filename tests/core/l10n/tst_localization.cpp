@@ -4,7 +4,6 @@
 #include "support/memorypreferences.h"
 
 #include <QFile>
-#include <QSignalSpy>
 #include <QTest>
 
 #include <optional>

@@ -34,10 +34,8 @@ class TestPen : public QObject {
 private Q_SLOTS:
     // Which keys may be missing or wrong is checked with the state document.
     void jsonForm() {
+        // The default pen's form is pinned with the state document's.
         Pen pen;
-        QCOMPARE(
-            encodePen(pen),
-            json("{'beads':[],'barrel':'white','charm':'bunny','type':'pencil','ink':'#F4A0B9'}"));
         pen.beads = {u"cherry"_s};
         QCOMPARE(decodePen(json("{'beads':['cherry']}")), std::optional(pen));
         pen.savedAt = 0.1;

@@ -40,10 +40,10 @@ public:
 
     QString words(int least, int most) {
         static const QStringList vocabulary{
-            u"light"_s, u"the"_s, u"river"_s, u"keeps"_s, u"Ünter"_s, u"café"_s,  u"and"_s,
-            u"so"_s,    u"we"_s,  u"walk"_s,  u"1984"_s,  u"naïve"_s, u"東京"_s,  u"it's"_s,
-            u"a"_s,     u"long"_s, u"way"_s,  u"home"_s,  u"100%"_s,  u"«oui»"_s, u"x-ray"_s};
-        static const QStringList marks{u""_s, u""_s, u""_s, u","_s, u"."_s, u";"_s,
+            u"light"_s, u"the"_s,  u"river"_s, u"keeps"_s, u"Ünter"_s, u"café"_s,  u"and"_s,
+            u"so"_s,    u"we"_s,   u"walk"_s,  u"1984"_s,  u"naïve"_s, u"東京"_s,  u"it's"_s,
+            u"a"_s,     u"long"_s, u"way"_s,   u"home"_s,  u"100%"_s,  u"«oui»"_s, u"x-ray"_s};
+        static const QStringList marks{u""_s,  u""_s,  u""_s,  u","_s, u"."_s,  u";"_s,
                                        u"!"_s, u"?"_s, u":"_s, u"…"_s, u" —"_s, u" ·"_s};
         QStringList chosen;
         const int count = int(m_random.bounded(least, most + 1));
@@ -100,7 +100,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("source");
         for (const Language& language : languageTable()) {
-            QTest::addRow("%s, with source", qPrintable(language.code)) << language.code << u"Ada"_s;
+            QTest::addRow("%s, with source", qPrintable(language.code))
+                << language.code << u"Ada"_s;
             QTest::addRow("%s, date only", qPrintable(language.code)) << language.code << QString();
         }
     }
@@ -113,29 +114,6 @@ private Q_SLOTS:
         const QString date = DateFormatter(language).format(700000000);
         compareQuotes(parseQuotesImport(file, now), {{text, source.isEmpty() ? date : source, {}}});
     }
-
-    // Text written by hand splits at its blank lines, as before; only the
-    // export's own attribution line keeps a file whole.
-    void handWrittenParagraphsStillSplit_data() {
-        QTest::addColumn<QString>("input");
-        QTest::addColumn<QStringList>("expected"); // text|source|url per quote
-        QTest::newRow("a name")
-            << u"Be kind.\n\nBe brave.\n\n\u2014 Mom\n"_s
-            << QStringList{u"Be kind.||"_s, u"Be brave.|Mom|"_s};
-        QTest::newRow("a year") << u"Be kind.\n\nBe brave.\n\n\u2014 1984"_s
-                                << QStringList{u"Be kind.||"_s, u"Be brave.|1984|"_s};
-        QTest::newRow("not a date after the dot")
-            << u"Be kind.\n\nBe brave.\n\n\u2014 Mom \u00B7 someday"_s
-            << QStringList{u"Be kind.||"_s, u"Be brave.|Mom|"_s};
-        QTest::newRow("a date without the blank line before it")
-            << u"Be kind.\n\nBe brave.\n\u2014 Mom \u00B7 Jan 5, 2020"_s
-            << QStringList{u"Be kind.||"_s, u"Be brave.|Mom|"_s};
-        QTest::newRow("another dash")
-            << u"Be kind.\n\nBe brave.\n\n- Mom \u00B7 Jan 5, 2020"_s
-            << QStringList{u"Be kind.||"_s, u"Be brave.|Mom|"_s};
-    }
-
-    void handWrittenParagraphsStillSplit() { plainText(); }
 
     // Export, then import: random collections of ordinary prose come back
     // with their texts, and the sources and links that were set, in order.
@@ -205,6 +183,20 @@ private Q_SLOTS:
         QTest::newRow("text that starts with a bracket but is not JSON")
             << u"[citation needed]\n\nA bracket."_s
             << QStringList{u"[citation needed]||"_s, u"A bracket.||"_s};
+        // Written by hand, text splits at its blank lines: only the export's
+        // own attribution line keeps a file whole.
+        QTest::newRow("a name") << u"Be kind.\n\nBe brave.\n\n\u2014 Mom\n"_s
+                                << QStringList{u"Be kind.||"_s, u"Be brave.|Mom|"_s};
+        QTest::newRow("a year") << u"Be kind.\n\nBe brave.\n\n\u2014 1984"_s
+                                << QStringList{u"Be kind.||"_s, u"Be brave.|1984|"_s};
+        QTest::newRow("not a date after the dot")
+            << u"Be kind.\n\nBe brave.\n\n\u2014 Mom \u00B7 someday"_s
+            << QStringList{u"Be kind.||"_s, u"Be brave.|Mom|"_s};
+        QTest::newRow("a date without the blank line before it")
+            << u"Be kind.\n\nBe brave.\n\u2014 Mom \u00B7 Jan 5, 2020"_s
+            << QStringList{u"Be kind.||"_s, u"Be brave.|Mom|"_s};
+        QTest::newRow("another dash") << u"Be kind.\n\nBe brave.\n\n- Mom \u00B7 Jan 5, 2020"_s
+                                      << QStringList{u"Be kind.||"_s, u"Be brave.|Mom|"_s};
     }
 
     void plainText() {

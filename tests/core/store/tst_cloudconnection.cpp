@@ -4,6 +4,7 @@
 #include "store/cloudconnection.h"
 #include "store/cloudsync.h"
 #include "store/penstore.h"
+#include "support/files.h"
 #include "support/memorypreferences.h"
 
 #include <QDir>
@@ -14,21 +15,14 @@
 
 using namespace tessaro;
 using namespace Qt::StringLiterals;
+using test::writeFile;
 
 namespace {
 
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 // The document a cloud folder holds, as the file-sync engine would carry it.
 std::optional<AppState> blobIn(const QString& cloudFolder) {
-    QFile file(cloudFolder + u"/KeyValue/"_s + FolderKeyValueStore::fileNameForKey(CloudSync::blobKey));
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const auto decoded = decodeState(file.readAll());
+    const auto decoded = decodeState(test::readFile(
+        cloudFolder + u"/KeyValue/"_s + FolderKeyValueStore::fileNameForKey(CloudSync::blobKey)));
     return decoded ? std::optional(decoded->state) : std::nullopt;
 }
 

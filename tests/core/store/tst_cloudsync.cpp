@@ -108,22 +108,6 @@ private Q_SLOTS:
         QVERIFY(!sync.hasPendingPush());
     }
 
-    // The pull merges what the cloud holds before the first write, and that
-    // write replaces any push still waiting.
-    void startPullsThenWritesAtOnce() {
-        test::MemoryKeyValueStore store;
-        store.remoteWrite(CloudSync::blobKey, encodeState(marked(20)));
-        CloudSync sync(&store);
-        Date current = 10;
-        sync.setOnRemote(
-            [&](const AppState& remote) { current = std::max(current, remote.updatedAt); });
-        sync.push(marked(7));
-        sync.start([&] { return marked(current); });
-        QCOMPARE(store.writes, 1);
-        QCOMPARE(writtenUpdatedAt(store), 20.0);
-        QVERIFY(!sync.hasPendingPush());
-    }
-
     void remoteDocumentsReachTheStore() {
         test::MemoryKeyValueStore store;
         CloudSync sync(&store);

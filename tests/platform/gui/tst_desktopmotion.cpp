@@ -2,7 +2,6 @@
 #include "platform/gui/desktopmotion.h"
 #include "support/fakeportal.h"
 
-#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusPendingCallWatcher>
 #include <QDBusVariant>

@@ -1,8 +1,7 @@
 #include "render/pages/pagedecoder.h"
-#include "support/pagebytes.h"
 #include "render/pages/svgcheck.h"
+#include "support/pagebytes.h"
 
-#include <QBuffer>
 #include <QImage>
 #include <QTest>
 
@@ -47,8 +46,7 @@ private Q_SLOTS:
         QTest::newRow("strokes") << page({}) << std::optional(PageKind::strokes);
         QTest::newRow("strokes after a byte order mark and blanks")
             << "\xEF\xBB\xBF \n" + page({}) << std::optional(PageKind::strokes);
-        QTest::newRow("svg") << QByteArray(svgRoot + "/>")
-                             << std::optional(PageKind::svg);
+        QTest::newRow("svg") << QByteArray(svgRoot + "/>") << std::optional(PageKind::svg);
         QTest::newRow("svg after a declaration and a comment")
             << "<?xml version=\"1.0\"?>\n<!-- drawn -->\n" + svgRoot + "/>"
             << std::optional(PageKind::svg);
@@ -71,15 +69,16 @@ private Q_SLOTS:
         QTest::addColumn<int>("strokes"); // -1: not a page
         QTest::newRow("no strokes") << page({}) << 0;
         QTest::newRow("one stroke") << page("{\"points\":[1,2,1,3,4,0.5]}") << 1;
-        QTest::newRow("newer version") << QByteArray("{\"format\":\"tessaro-page\",\"version\":2}")
-                                       << -1;
+        QTest::newRow("newer version")
+            << QByteArray("{\"format\":\"tessaro-page\",\"version\":2}") << -1;
         QTest::newRow("no version") << QByteArray("{\"format\":\"tessaro-page\"}") << -1;
         QTest::newRow("other format") << QByteArray("{\"format\":\"notes\",\"version\":1}") << -1;
         QTest::newRow("not an object") << QByteArray("[1,2,3]") << -1;
         QTest::newRow("trailing text") << page({}) + "x" << -1;
         QTest::newRow("cut short") << page({}).chopped(1) << -1;
         QTest::newRow("unknown keys skipped, however nested")
-            << page("{\"layer\":{\"a\":[[1],{\"b\":null}]},\"points\":[1,2,1]}", ",\"extra\":[[{}]]")
+            << page("{\"layer\":{\"a\":[[1],{\"b\":null}]},\"points\":[1,2,1]}",
+                    ",\"extra\":[[{}]]")
             << 1;
         QTest::newRow("bad sample drops its stroke only")
             << page("{\"points\":[1,\"2\",1]},{\"points\":[1,2,1]}") << 1;
@@ -149,14 +148,11 @@ private Q_SLOTS:
         QTest::newRow("too many points in one stroke") << manyPoints(1, maxStrokePoints + 1);
         QTest::newRow("too many strokes") << manyPoints(maxPageStrokes + 1, 1);
         QTest::newRow("image bomb") << bombBytes;
-        QTest::newRow("deep svg")
-            << svgRoot + ">" + nested("<g>", "</g>", 10000)
-                   + "</svg>";
+        QTest::newRow("deep svg") << svgRoot + ">" + nested("<g>", "</g>", 10000) + "</svg>";
         QTest::newRow("too many svg elements")
-            << svgRoot + ">"
-                   + QByteArray("<rect/>").repeated(maxSvgElements) + "</svg>";
+            << svgRoot + ">" + QByteArray("<rect/>").repeated(maxSvgElements) + "</svg>";
         QByteArray laughs = svgRoot + "><defs>"
-                            "<rect id=\"l0\" width=\"1\" height=\"1\"/>";
+                                      "<rect id=\"l0\" width=\"1\" height=\"1\"/>";
         for (int level = 1; level <= 9; ++level) {
             laughs += "<g id=\"l" + QByteArray::number(level) + "\">";
             for (int i = 0; i < 10; ++i)
@@ -166,21 +162,21 @@ private Q_SLOTS:
         QTest::newRow("svg use bomb") << laughs + "</defs><use xlink:href=\"#l9\"/></svg>";
         QTest::newRow("svg use cycle")
             << QByteArray(svgRoot + ">"
-                          "<g id=\"a\"><use xlink:href=\"#b\"/></g><g id=\"b\"><use xlink:href=\"#a\"/></g></svg>");
+                                    "<g id=\"a\"><use xlink:href=\"#b\"/></g><g id=\"b\"><use "
+                                    "xlink:href=\"#a\"/></g></svg>");
         QTest::newRow("svg entities")
-            << "<!DOCTYPE svg [<!ENTITY a \"aaaaaaaaaa\">]>" + svgRoot
-                   + "><text>&a;</text></svg>";
-        QTest::newRow("svg reading a file of this machine")
-            << QByteArray(svgRoot + ">"
-                          "<image xlink:href=\"file:///etc/passwd\" width=\"10\" height=\"10\"/></svg>");
+            << "<!DOCTYPE svg [<!ENTITY a \"aaaaaaaaaa\">]>" + svgRoot + "><text>&a;</text></svg>";
+        QTest::newRow("svg reading a file of this machine") << QByteArray(
+            svgRoot +
+            ">"
+            "<image xlink:href=\"file:///etc/passwd\" width=\"10\" height=\"10\"/></svg>");
         QTest::newRow("svg embedding an image bomb")
-            << svgRoot + ">"
-                   "<image width=\"10\" height=\"10\" xlink:href=\"data:image/png;base64,"
-                   + bombBytes.toBase64() + "\"/></svg>";
-        QTest::newRow("svg that is not well formed")
-            << svgRoot + "><g></svg>";
-        QTest::newRow("too large a file")
-            << page({}) + QByteArray(maxPageBytes, ' ');
+            << svgRoot +
+                   ">"
+                   "<image width=\"10\" height=\"10\" xlink:href=\"data:image/png;base64," +
+                   bombBytes.toBase64() + "\"/></svg>";
+        QTest::newRow("svg that is not well formed") << svgRoot + "><g></svg>";
+        QTest::newRow("too large a file") << page({}) + QByteArray(maxPageBytes, ' ');
     }
 
     void hostilePagesAreRefused() {
@@ -191,14 +187,13 @@ private Q_SLOTS:
     void boundsStillLetOrdinaryPagesThrough() {
         // Right at each bound.
         QVERIFY(decodePage(manyPoints(maxPagePoints / maxStrokePoints, maxStrokePoints)));
-        QVERIFY(decodePage(svgRoot + ">"
-                           + nested("<g>", "</g>", maxSvgDepth - 1) + "</svg>"));
+        QVERIFY(decodePage(svgRoot + ">" + nested("<g>", "</g>", maxSvgDepth - 1) + "</svg>"));
         QImage embedded(8, 8, QImage::Format_RGB32);
         embedded.fill(Qt::blue);
-        QVERIFY(decodePage(
-            svgRoot + ">"
-            "<image width=\"10\" height=\"10\" xlink:href=\"data:image/png;base64,"
-            + imageBytes(embedded, "png").toBase64() + "\"/></svg>"));
+        QVERIFY(decodePage(svgRoot +
+                           ">"
+                           "<image width=\"10\" height=\"10\" xlink:href=\"data:image/png;base64," +
+                           imageBytes(embedded, "png").toBase64() + "\"/></svg>"));
         QByteArray uses = svgRoot + "><rect id=\"r\"/>";
         for (int i = 0; i < 1000; ++i)
             uses += "<use xlink:href=\"#r\"/>";

@@ -1,6 +1,4 @@
 #include "support/scriptedservices.h"
-#include "platform/widgets/filedialogs.h"
-#include "platform/widgets/sharemenu.h"
 #include "ui/common/desktophelpers.h"
 
 #include <QApplication>
@@ -15,7 +13,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Answers the save dialog with a path, or cancels when it has none.
+// Where the share menu is offered from.
 enum class From { view, activeWindow, nowhere };
 
 QImage smallImage() {

@@ -5,15 +5,10 @@
 
 #include <QTest>
 
-
 using namespace tessaro;
 using namespace tessaro::test;
 using namespace std::chrono_literals;
 using namespace Qt::StringLiterals;
-
-namespace {
-
-} // namespace
 
 class TestToasts : public QObject {
     Q_OBJECT

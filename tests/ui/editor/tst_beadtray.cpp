@@ -1,7 +1,6 @@
 #include "appearance/appearancemanager.h"
-#include "l10n/languagemanager.h"
 #include "l10n/localization.h"
-#include "support/memorypreferences.h"
+#include "support/languages.h"
 #include "support/scratchstore.h"
 #include "ui/editor/beadgrid.h"
 #include "ui/editor/beadtray.h"
@@ -162,13 +161,9 @@ private Q_SLOTS:
     }
 
     void textsFollowTheLanguage() {
-        test::MemoryPreferences standard;
-        test::MemoryPreferences group;
-        LanguageManager language(standard, group);
-        const LanguageManager::Installation installed(language);
+        test::InstalledLanguage language;
         TrayWindow w;
-        language.setCode(u"de"_s);
-        QCOMPARE(w.tray->groupTabs()->chip(u"glass"_s)->text(), L(u"group.glass"_s));
+        language.manager.setCode(u"de"_s);
         QCOMPARE(w.tray->groupTabs()->chip(u"glass"_s)->text(), u"Glas"_s);
         QCOMPARE(w.tray->findChildren<QLabel*>().value(0)->text(), u"Perlen"_s);
     }

@@ -110,6 +110,14 @@ private Q_SLOTS:
                                            << QStringList() << none << 0.0 << L(u"case.nothing"_s);
         QTest::newRow("charm") << three << 1 << act(&PenEditor::charmPicked) << three
                                << std::optional(1) << 16.0 << QString();
+        // Clearing takes a second press; the first only arms the button.
+        QTest::newRow("clear once")
+            << three << -1 << act(&PenEditor::clear) << three << none << 0.0 << QString();
+        QTest::newRow("clear twice") << three << -1 << Action([](PenEditor& editor) {
+            editor.clear();
+            editor.clear();
+        }) << QStringList() << none << 10.0
+                                     << QString();
     }
 
     void edits() {
@@ -137,20 +145,6 @@ private Q_SLOTS:
         QCOMPARE(toasts.size(), toast.isEmpty() ? 0 : 1);
         if (!toast.isEmpty())
             QCOMPARE(toasts.at(0).at(0).toString(), toast);
-    }
-
-    void clearNeedsASecondPress() {
-        EditorDevice device;
-        device.setBeads(three);
-        device.editor->clear();
-        QVERIFY(device.editor->clearArmed());
-        QCOMPARE(device.beads(), three);
-        QVERIFY(!device.editor->kicking());
-
-        device.editor->clear();
-        QVERIFY(!device.editor->clearArmed());
-        QCOMPARE(device.beads(), QStringList());
-        QCOMPARE(device.editor->kickOffset(device.clock.now), 10.0);
     }
 
     // The armed clear button waits for its second press until the number

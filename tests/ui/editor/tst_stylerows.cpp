@@ -1,11 +1,9 @@
-#include "l10n/localization.h"
 #include "support/scratchstore.h"
 #include "ui/editor/chiprow.h"
 #include "ui/editor/choicechip.h"
 #include "ui/editor/stylerows.h"
 
 #include <QAccessible>
-#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -24,11 +22,13 @@ struct RowsWindow {
     QList<std::pair<std::chrono::milliseconds, std::function<void()>>> scheduled;
     StyleRows rows{scratch.store};
 
-    explicit RowsWindow(int width = 420) {
+    explicit RowsWindow(int width = 420, const QString& type = {}) {
         rows.setScheduler(
             [this](std::chrono::milliseconds delay, QObject*, std::function<void()> step) {
                 scheduled.append({delay, std::move(step)});
             });
+        if (!type.isEmpty())
+            scratch.store.setType(type);
         rows.resize(width, rows.sizeHint().height());
         rows.show();
     }
@@ -76,44 +76,58 @@ private Q_SLOTS:
             QCOMPARE(values(w.rows.inkRow()), inks);
     }
 
-    void chipClicksChangeTheStore_data() {
+    // By pointer, or by Tab and Space: the chip changes the store, shows and
+    // says it is chosen, and the chip it replaced lets go.
+    void chipsChangeTheStore_data() {
         QTest::addColumn<QString>("chip");
         QTest::addColumn<QString>("value");
         QTest::addColumn<PenField>("field");
-        QTest::newRow("type") << u"types.fountain"_s << u"fountain"_s
-                              << PenField([](const Pen& p) { return p.type; });
+        QTest::addColumn<bool>("byKeys");
+        const PenField type = [](const Pen& p) { return p.type; };
+        QTest::newRow("type") << u"types.fountain"_s << u"fountain"_s << type << false;
         QTest::newRow("ink") << u"ink.#3A3A3C"_s << u"#3A3A3C"_s
-                             << PenField([](const Pen& p) { return p.ink; });
-        QTest::newRow("barrel") << u"barrels.black"_s << u"black"_s
-                                << PenField([](const Pen& p) { return p.barrel; });
-        QTest::newRow("charm") << u"charms.berry"_s << u"berry"_s
-                               << PenField([](const Pen& p) { return p.charm; });
+                             << PenField([](const Pen& p) { return p.ink; }) << false;
+        QTest::newRow("type by keys") << u"types.brush"_s << u"brush"_s << type << true;
+        QTest::newRow("barrel by keys") << u"barrels.mint"_s << u"mint"_s
+                                        << PenField([](const Pen& p) { return p.barrel; }) << true;
+        QTest::newRow("charm by keys") << u"charms.ribbon"_s << u"ribbon"_s
+                                       << PenField([](const Pen& p) { return p.charm; }) << true;
     }
 
-    void chipClicksChangeTheStore() {
+    void chipsChangeTheStore() {
         QFETCH(QString, chip);
         QFETCH(QString, value);
         QFETCH(PenField, field);
+        QFETCH(bool, byKeys);
         RowsWindow w;
         w.scratch.store.setType(u"gel"_s);
         QSignalSpy charms(&w.rows, &StyleRows::charmPicked);
-        ChoiceChip* clicked = w.chip(chip);
-        QVERIFY(clicked);
-        QVERIFY(!clicked->isSelected());
+        ChoiceChip* target = w.chip(chip);
+        QVERIFY(target);
+        QVERIFY(!target->isSelected());
 
-        QTest::mouseClick(clicked, Qt::LeftButton);
+        if (byKeys) {
+            w.rows.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&w.rows));
+            w.chip(u"types.pencil"_s)->setFocus(Qt::OtherFocusReason);
+            for (int i = 0; i < 60 && !target->hasFocus(); ++i)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QVERIFY(target->hasFocus());
+            QTest::keyClick(target, Qt::Key_Space);
+        } else {
+            QTest::mouseClick(target, Qt::LeftButton);
+        }
 
         QCOMPARE(field(w.scratch.store.pen()), value);
-        QVERIFY(clicked->isSelected());
-        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(clicked);
+        QVERIFY(target->isSelected());
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(target);
         QVERIFY(accessible->state().checked);
         QVERIFY(!accessible->text(QAccessible::Name).isEmpty());
-        // The chip it replaced lets go.
         const auto row =
-            qobject_cast<ChipRow*>(clicked->parentWidget()->parentWidget()->parentWidget());
+            qobject_cast<ChipRow*>(target->parentWidget()->parentWidget()->parentWidget());
         QVERIFY(row);
         for (ChoiceChip* other : row->chips()) {
-            if (other != clicked)
+            if (other != target)
                 QVERIFY(!other->isSelected());
         }
         QCOMPARE(charms.size(), chip.startsWith(u"charms."_s) ? 1 : 0);
@@ -128,62 +142,24 @@ private Q_SLOTS:
         QVERIFY(w.scratch.store.updatedAt() > before);
     }
 
-    void tabReachesChipsAndSpacePresses_data() {
-        QTest::addColumn<QString>("chip");
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<PenField>("field");
-        QTest::newRow("type") << u"types.brush"_s << u"brush"_s
-                              << PenField([](const Pen& p) { return p.type; });
-        QTest::newRow("barrel") << u"barrels.mint"_s << u"mint"_s
-                                << PenField([](const Pen& p) { return p.barrel; });
-        QTest::newRow("charm") << u"charms.ribbon"_s << u"ribbon"_s
-                               << PenField([](const Pen& p) { return p.charm; });
-    }
-
-    void tabReachesChipsAndSpacePresses() {
-        QFETCH(QString, chip);
-        QFETCH(QString, value);
-        QFETCH(PenField, field);
-        RowsWindow w;
-        w.rows.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w.rows));
-        ChoiceChip* target = w.chip(chip);
-        QWidget* first = w.chip(u"types.pencil"_s);
-        first->setFocus(Qt::OtherFocusReason);
-        for (int i = 0; i < 40 && !target->hasFocus(); ++i)
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QVERIFY(target->hasFocus());
-        QTest::keyClick(target, Qt::Key_Space);
-        QCOMPARE(field(w.scratch.store.pen()), value);
-    }
-
     void typeRowScrollsToTheCurrentTypeOnce() {
-        test::ScratchStore scratch;
-        scratch.store.setType(u"mechanical"_s);
-        QList<std::pair<std::chrono::milliseconds, std::function<void()>>> scheduled;
-        StyleRows rows(scratch.store);
-        rows.setScheduler(
-            [&](std::chrono::milliseconds delay, QObject*, std::function<void()> step) {
-                scheduled.append({delay, std::move(step)});
-            });
-        rows.resize(260, rows.sizeHint().height());
-        rows.show();
-        ChipRow* types = rows.typeRow();
-        QWidget* current = rows.findChild<QWidget*>(u"types.mechanical"_s);
+        RowsWindow w(260, u"mechanical"_s);
+        ChipRow* types = w.rows.typeRow();
+        QWidget* current = w.chip(u"types.mechanical"_s);
         const auto shown = [&] {
             const QRect inViewport(current->mapTo(types->viewport(), QPoint()), current->size());
             return types->viewport()->rect().contains(inViewport);
         };
         QVERIFY(!shown());
-        QCOMPARE(scheduled.size(), 1);
-        QCOMPARE(scheduled[0].first, std::chrono::milliseconds(350));
+        QCOMPARE(w.scheduled.size(), 1);
+        QCOMPARE(w.scheduled[0].first, std::chrono::milliseconds(350));
 
-        scheduled[0].second();
+        w.scheduled[0].second();
         QVERIFY(shown());
 
-        rows.hide();
-        rows.show();
-        QCOMPARE(scheduled.size(), 1);
+        w.rows.hide();
+        w.rows.show();
+        QCOMPARE(w.scheduled.size(), 1);
     }
 };
 

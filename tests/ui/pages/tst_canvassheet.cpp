@@ -1,12 +1,10 @@
-#include "support/scriptedservices.h"
-#include "support/pagebytes.h"
-#include "l10n/languagemanager.h"
 #include "l10n/localization.h"
-#include "platform/widgets/filedialogs.h"
-#include "platform/widgets/sharemenu.h"
 #include "render/pages/pageformat.h"
-#include "support/memorypreferences.h"
+#include "support/files.h"
+#include "support/languages.h"
+#include "support/pagebytes.h"
 #include "support/scratchstore.h"
+#include "support/scriptedservices.h"
 #include "ui/common/candybutton.h"
 #include "ui/common/ghostbutton.h"
 #include "ui/common/plainbutton.h"
@@ -15,7 +13,6 @@
 #include "ui/pages/pagetile.h"
 #include "ui/pages/pageview.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 #include <QTest>
@@ -87,8 +84,7 @@ struct Sheet {
     explicit Sheet(const QList<Drawing>& drawings, bool cloud = true) {
         files.cloud = cloud;
         scratch.store.setDrawings(normalizeDrawings(drawings));
-        sheet = std::make_unique<CanvasSheet>(scratch.store,
-                                              CanvasServices{dialogs, share, files});
+        sheet = std::make_unique<CanvasSheet>(scratch.store, CanvasServices{dialogs, share, files});
         sheet->resize(760, 600);
         sheet->show();
     }
@@ -135,11 +131,7 @@ private Q_SLOTS:
         const QByteArray bombBytes = imageBytes(bomb, "png");
         QVERIFY(bombBytes.size() <= 40960);
         QTest::newRow("page size 1e308") << strokes(2, 10) << QSizeF(1e308, 1e308);
-        QTest::newRow("deep svg") << svgRoot + ">" + QByteArray("<g>").repeated(5000)
-                                          + QByteArray("</g>").repeated(5000) + "</svg>"
-                                  << QSizeF(1000, 1400);
         QTest::newRow("image bomb") << bombBytes << QSizeF(1000, 1400);
-        QTest::newRow("a million points") << strokes(50, 20000) << QSizeF(1000, 1400);
         QTest::newRow("not a page") << QByteArray("hello") << QSizeF(1000, 1400);
     }
 
@@ -158,15 +150,14 @@ private Q_SLOTS:
         QVERIFY(!view->saveButton()->isEnabled());
         QVERIFY(!view->shareButton()->isEnabled());
         QVERIFY(!w.scratch.store.drawing(u"bad"_s)->thumbnailPNG);
-        QVERIFY2(peakMegabytes() - before < 150, qPrintable(QString::number(peakMegabytes() - before)));
+        QVERIFY2(peakMegabytes() - before < 150,
+                 qPrintable(QString::number(peakMegabytes() - before)));
     }
 
     void tilesFollowTheStore_data() {
         QTest::addColumn<int>("count");
         QTest::addColumn<bool>("cloud");
         QTest::newRow("no pages") << 0 << true;
-        QTest::newRow("no pages, no cloud folder") << 0 << false;
-        QTest::newRow("three pages") << 3 << true;
         QTest::newRow("three pages, no cloud folder") << 3 << false;
     }
 
@@ -193,7 +184,8 @@ private Q_SLOTS:
             QCOMPARE(tile->y(), 0);
         }
         // A page arriving from another device joins the grid.
-        w.scratch.store.setDrawings(normalizeDrawings(drawings + QList{record(u"new"_s, 800000000)}));
+        w.scratch.store.setDrawings(
+            normalizeDrawings(drawings + QList{record(u"new"_s, 800000000)}));
         QCOMPARE(w.ids().value(0), u"new"_s);
         QVERIFY(!w.sheet->showsEmptyState());
     }
@@ -237,7 +229,8 @@ private Q_SLOTS:
     void eachKindOpensAtScaleTwoAndGetsAThumbnail_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("strokes") << strokes(20, 50);
-        QTest::newRow("svg") << svgRoot + " viewBox=\"0 0 10 14\"><circle cx=\"5\" cy=\"7\" r=\"4\"/></svg>";
+        QTest::newRow("svg")
+            << svgRoot + " viewBox=\"0 0 10 14\"><circle cx=\"5\" cy=\"7\" r=\"4\"/></svg>";
         QTest::newRow("png") << colourImage("png");
         QTest::newRow("jpeg") << colourImage("jpeg");
     }
@@ -277,10 +270,8 @@ private Q_SLOTS:
     void pagesAreReadFromTheDrawingFiles() {
         test::ScratchStore scratch;
         scratch.store.setDrawings({record(u"local"_s, 700000000)});
-        QFile file(scratch.store.drawingFiles().localDir() + u"/local.pkdrawing"_s);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(colourImage("png"));
-        file.close();
+        QVERIFY(writeFile(scratch.store.drawingFiles().localDir() + u"/local.pkdrawing"_s,
+                          colourImage("png")));
         StorePageFiles files(scratch.store);
         const auto bytes = files.reader(u"local"_s)();
         QVERIFY(bytes);
@@ -352,13 +343,10 @@ private Q_SLOTS:
     }
 
     void textsFollowTheLanguage() {
-        test::MemoryPreferences standard;
-        test::MemoryPreferences group;
-        LanguageManager languages(standard, group);
-        const LanguageManager::Installation installed(languages);
+        InstalledLanguage language;
         Sheet w({record(u"page"_s, 700000000)});
         w.pressDelete(u"page"_s);
-        languages.setCode(u"de"_s);
+        language.manager.setCode(u"de"_s);
         QCOMPARE(w.tile(u"page"_s)->deleteButton()->text(), u"Zum Löschen nochmal klicken"_s);
         QCOMPARE(w.sheet->pageView()->saveButton()->text(), u"Bild speichern…"_s);
     }

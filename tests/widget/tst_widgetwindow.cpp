@@ -178,6 +178,19 @@ private Q_SLOTS:
         QCOMPARE(again.pos(), put);
     }
 
+    void followsTheDesktopTurningDark() {
+        WidgetWindow window(services());
+        window.show();
+        QVERIFY(!window.isDark());
+        const QPalette light = QApplication::palette();
+        QPalette dark = light;
+        dark.setColor(QPalette::Window, QColor(u"#202124"_s));
+        QApplication::setPalette(dark);
+        QTRY_VERIFY(window.isDark());
+        QApplication::setPalette(light);
+        QTRY_VERIFY(!window.isDark());
+    }
+
     void menuAndDoubleClickOpenTessaro() {
         WidgetWindow window(services());
         window.show();

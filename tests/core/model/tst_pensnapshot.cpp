@@ -1,0 +1,82 @@
+#include "model/pensnapshot.h"
+
+#include <QTest>
+
+using namespace tessaro;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// JSON written with single quotes, for readable tests.
+QByteArray json(const char* text) {
+    return QByteArray(text).replace('\'', '"');
+}
+
+QByteArray withDrawing(qsizetype bytes) {
+    return "{\"drawingPNG\":\"" + QByteArray(bytes, 'x').toBase64() + "\"}";
+}
+
+} // namespace
+
+class TestPenSnapshot : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void readBackAsWritten() {
+        PenSnapshot snapshot;
+        snapshot.beads = {u"star"_s, u"no-such-bead"_s};
+        snapshot.type = u"gel"_s;
+        snapshot.quotes = {u"Hi \"you\"\n"_s, u"ä👩‍👩‍👧"_s};
+        snapshot.drawingPNG = QByteArray("\x89PNG\0", 5);
+        const QByteArray written = snapshot.toJson();
+        QVERIFY(written.startsWith(json("{'beads':['star','no-such-bead'],'barrel':'white'")));
+        QCOMPARE(PenSnapshot::fromJson(written), snapshot);
+        snapshot.drawingPNG.reset();
+        QVERIFY(!snapshot.toJson().contains("drawingPNG"));
+    }
+
+    // Whatever the bytes, the reader gets a snapshot within the limits.
+    void tolerantReading_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<PenSnapshot>("expected");
+        PenSnapshot gel;
+        gel.type = u"gel"_s;
+        QTest::newRow("not JSON") << QByteArray("garbage") << PenSnapshot();
+        QTest::newRow("not an object") << json("['gel']") << PenSnapshot();
+        QTest::newRow("wrong types")
+            << json("{'beads':[1],'type':'gel','ink':7,'quotes':'x'}") << gel;
+        QTest::newRow("oversized")
+            << json("{'type':'gel','pad':'") + QByteArray(maxSnapshotBytes, ' ') + "\"}"
+            << PenSnapshot();
+        PenSnapshot cut;
+        cut.quotes = {u"1"_s, QString(u"ä"_s).repeated(160), u"3"_s};
+        QTest::newRow("quotes over the limits")
+            << "{\"quotes\":[\"1\",\"" + QString(u"ä"_s).repeated(200).toUtf8() + "\",\"3\",\"4\"]}"
+            << cut;
+        QTest::newRow("drawing not base64") << json("{'drawingPNG':'@@'}") << PenSnapshot();
+        PenSnapshot full;
+        full.drawingPNG = QByteArray(snapshotDrawingBytes, 'x');
+        QTest::newRow("drawing at the limit") << withDrawing(snapshotDrawingBytes) << full;
+        QTest::newRow("drawing over the limit")
+            << withDrawing(snapshotDrawingBytes + 1) << PenSnapshot();
+    }
+    void tolerantReading() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(PenSnapshot, expected);
+        QCOMPARE(PenSnapshot::fromJson(bytes), expected);
+    }
+
+    void penIsRepaired() {
+        const PenSnapshot snapshot = PenSnapshot::fromJson(
+            json("{'beads':['cherry','nope','a','b','c','d','e','f'],'type':'quill','charm':''}"));
+        const Pen pen = snapshot.pen();
+        QCOMPARE(pen.beads, QStringList{u"cherry"_s});
+        QCOMPARE(pen.type, defaultPenType);
+        QCOMPARE(pen.charm, defaultCharm);
+    }
+};
+
+Q_DECLARE_METATYPE(PenSnapshot)
+
+QTEST_GUILESS_MAIN(TestPenSnapshot)
+#include "tst_pensnapshot.moc"

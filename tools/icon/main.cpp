@@ -38,11 +38,11 @@ const QColor eraser(0xF4, 0x8C, 0x7F);
 
 // How much to draw: a 16 px icon cannot carry what a 512 px one can.
 struct Detail {
-    double barrelHalf;          // the barrel's half thickness
+    double barrelHalf; // the barrel's half thickness
     double beadRadius;
     std::vector<double> beadAt; // bead centres along the pen
     std::vector<QColor> beadColours;
-    bool shading;               // gradients, highlights and the shadow
+    bool shading; // gradients, highlights and the shadow
 };
 
 Detail detailFor(int size) {
@@ -232,9 +232,7 @@ bool writeSvg(const QString& root) {
     const qsizetype close = svg.indexOf('>', open);
     QByteArray head = svg.mid(open, close - open);
     static const QRegularExpression millimetres(uR"((width|height)="[0-9.]+mm")"_s);
-    head = QString::fromUtf8(head)
-               .replace(millimetres, uR"(\1="512")"_s)
-               .toUtf8();
+    head = QString::fromUtf8(head).replace(millimetres, uR"(\1="%1")"_s.arg(size)).toUtf8();
     svg.replace(open, close - open, head);
 
     const QString folder = root + u"/hicolor/scalable/apps"_s;

@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
     libicu-dev rapidjson-dev libhiredis-dev redis-server dbus-daemon dbus-bin
     fonts-quicksand fonts-nanum xvfb xdotool openbox x11-utils libglib2.0-bin libx11-dev libxcb1-dev
+    desktop-file-utils appstream
     "$@"
 )
 

@@ -28,6 +28,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QShortcut>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
@@ -59,6 +60,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(u"tessaro"_s);
     QApplication::setApplicationDisplayName(u"Tessaro"_s);
     QApplication::setDesktopFileName(u"app.tessaro.Tessaro"_s);
+    // The installed icon for the window and the task switcher.
+    QApplication::setWindowIcon(QIcon::fromTheme(u"app.tessaro.Tessaro"_s));
 
     QString argumentError;
     const std::optional<LaunchRequest> request =

@@ -23,7 +23,9 @@ using namespace Qt::StringLiterals;
 namespace {
 
 QImage grab(QWidget& window) {
-    QApplication::processEvents();
+    // A sheet lays out its cards over a few turns of the event loop.
+    for (int turn = 0; turn < 5; ++turn)
+        QApplication::processEvents();
     QImage image = window.grab().toImage();
     // A sheet is a window of its own: lay it over its parent, centred, on a
     // dimmed backdrop, as the desktop would show it.
@@ -90,7 +92,12 @@ int main(int argc, char** argv) {
             ok &= save(window, folder + u'/' + code + u'-' + mode + u"-window"_s + suffix);
         }
     }
-    // Every sheet over the window, in English light and German dark.
+    // Every sheet over the window, in English light and German dark; the
+    // quotes sheet with a few quotes kept, as a user would see it.
+    store.addQuote(u"Well begun is half done."_s, u"Aristotle"_s, std::nullopt);
+    store.addQuote(u"Little by little, one travels far."_s, u"Spanish proverb"_s, std::nullopt);
+    store.addQuote(u"Simplicity is prerequisite for reliability."_s, u"Edsger W. Dijkstra"_s,
+                   std::nullopt);
     const QList<std::pair<ContentView::Sheet, QString>> sheets{
         {ContentView::Sheet::quotes, u"quotes"_s},
         {ContentView::Sheet::drawings, u"drawings"_s},

@@ -101,10 +101,11 @@ void BM_KeptQuoteVisible(benchmark::State& run) {
     QCoreApplication::instance()->installEventFilter(&paints);
     int serial = 0;
     for (auto _ : run) {
-        const qsizetype before = fixture.store->quotes().size();
-        fixture.keeper->keepLine(u"Kept from elsewhere %1"_s.arg(++serial), u"Bench"_s);
+        const QString text = u"Kept from elsewhere %1"_s.arg(++serial);
+        fixture.keeper->keepLine(text, u"Bench"_s);
         const int painted = paints.count;
-        while (fixture.store->quotes().size() == before || paints.count == painted)
+        // The collection is full, so its size stays: the newest quote tells.
+        while (fixture.store->quotes().first().text != text || paints.count == painted)
             QCoreApplication::processEvents();
     }
 }

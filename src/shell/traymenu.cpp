@@ -138,7 +138,8 @@ void TrayMenu::rebuild() {
             auto* row = new QWidgetAction(m_menu.get());
             auto* picture = new QLabel;
             picture->setPixmap(preview);
-            picture->setFixedSize(previewFrame + QSize(16, 8));
+            // Room above and below, so the beads do not touch the menu's edge.
+            picture->setFixedSize(previewFrame + QSize(16, 14));
             picture->setAlignment(Qt::AlignCenter);
             picture->setAccessibleName(L(u"mac.menubar.open"_s));
             row->setDefaultWidget(picture);

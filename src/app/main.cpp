@@ -34,6 +34,7 @@
 #include <QSystemTrayIcon>
 
 #include <cstdio>
+#include <cstring>
 
 using namespace tessaro;
 using namespace Qt::StringLiterals;
@@ -48,9 +49,22 @@ bool hasDisplay() {
            || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
 }
 
+constexpr const char* usage =
+    "usage: tessaro [--service | --keep-clipboard | LINK...]\n"
+    "  Starts Tessaro, or brings the one that runs forward.\n"
+    "  LINK              a tessaro://keep?q=TEXT&src=SOURCE&url=ADDRESS link: keeps TEXT as a quote\n"
+    "  --keep-clipboard  keeps the clipboard's text as a quote\n"
+    "  --service         runs without showing the window until asked (for D-Bus activation)\n";
+
 } // namespace
 
 int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(usage, stdout);
+            return 0;
+        }
+    }
     if (!hasDisplay()) {
         std::fprintf(stderr, "tessaro: no display to show the window on "
                              "(neither DISPLAY nor WAYLAND_DISPLAY is set)\n");
@@ -68,8 +82,7 @@ int main(int argc, char** argv) {
         parseLaunch(QApplication::arguments().mid(1), &argumentError);
     if (!request) {
         std::fprintf(stderr,
-                     "tessaro: %s\nusage: tessaro [--service | --keep-clipboard | tessaro://keep?q=TEXT]\n",
-                     qPrintable(argumentError));
+                     "tessaro: %s\n%s", qPrintable(argumentError), usage);
         return 2;
     }
 

@@ -1,12 +1,7 @@
-#include "appearance/appearancemanager.h"
-#include "l10n/languagemanager.h"
-#include "maximaldocument.h"
-#include "nullkeyvaluestore.h"
-#include "platform/preferences.h"
+#include "benchdevice.h"
 #include "platform/widgets/clipboard.h"
 #include "platform/widgets/filedialogs.h"
 #include "platform/gui/urlopener.h"
-#include "store/penstore.h"
 #include "ui/common/ghostbutton.h"
 #include "ui/common/nav.h"
 #include "ui/quotes/quotelist.h"
@@ -17,7 +12,6 @@
 #include <QFile>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <ctime>
 
 #include <benchmark/benchmark.h>
@@ -67,27 +61,14 @@ protected:
 
 // The program's managers and a store over the largest document, with the
 // services the sheet asks for.
-struct Device {
-    QTemporaryDir folder;
-    bench::NullKeyValueStore cloud;
-    SettingsPreferences standard{folder.filePath(u"tessaro.conf"_s)};
-    SettingsPreferences group{folder.filePath(u"group.conf"_s)};
-    LanguageManager language{standard, group};
-    LanguageManager::Installation languageInstalled{language};
-    AppearanceManager appearance{standard};
-    AppearanceManager::Installation appearanceInstalled{appearance};
+struct Device : bench::Device {
     std::unique_ptr<PenStore> store;
     OpenFile files;
     NoClipboard clipboard;
     NoUrls urls;
 
     Device() {
-        PenStore::Environment environment;
-        environment.dataFolder = folder.path();
-        environment.keyValueStore = &cloud;
-        environment.groupPreferences = &group;
-        environment.durability = Durability::unflushed;
-        store = std::make_unique<PenStore>(environment);
+        store = std::make_unique<PenStore>(environment());
         store->setQuotes(bench::maximalDocument().quotes);
     }
 

@@ -1,16 +1,10 @@
-#include "l10n/languagemanager.h"
-#include "maximaldocument.h"
-#include "nullkeyvaluestore.h"
-#include "platform/preferences.h"
+#include "benchdevice.h"
 #include "shell/keeper.h"
 #include "shell/traymenu.h"
-#include "store/penstore.h"
 #include "ui/window/mainwindow.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QMenu>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -24,28 +18,14 @@ namespace {
 [[maybe_unused]] const bool twoTimes = [] { return qputenv("QT_SCALE_FACTOR", "2"); }();
 
 // The tray menu over the largest document.
-struct TrayFixture {
-    QTemporaryDir folder;
-    bench::NullKeyValueStore cloud;
-    SettingsPreferences standard{folder.filePath(u"tessaro.conf"_s)};
-    SettingsPreferences group{folder.filePath(u"group.conf"_s)};
-    LanguageManager language{standard, group};
-    LanguageManager::Installation installed{language};
+struct TrayFixture : bench::Device {
     std::unique_ptr<PenStore> store;
     std::unique_ptr<Keeper> keeper;
     std::unique_ptr<TrayMenu> tray;
 
     TrayFixture() {
-        QFile state(folder.filePath(u"state.json"_s));
-        if (state.open(QIODevice::WriteOnly))
-            state.write(encodeState(bench::maximalDocument()));
-        state.close();
-        PenStore::Environment environment;
-        environment.dataFolder = folder.path();
-        environment.keyValueStore = &cloud;
-        environment.groupPreferences = &group;
-        environment.durability = Durability::unflushed;
-        store = std::make_unique<PenStore>(environment);
+        writeMaximalState();
+        store = std::make_unique<PenStore>(environment());
         keeper = std::make_unique<Keeper>(*store);
         tray = std::make_unique<TrayMenu>(*store, *keeper, TrayMenu::Rows::drawn);
     }

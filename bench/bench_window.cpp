@@ -1,14 +1,8 @@
-#include "appearance/appearancemanager.h"
-#include "l10n/languagemanager.h"
-#include "maximaldocument.h"
-#include "nullkeyvaluestore.h"
-#include "platform/preferences.h"
-#include "store/penstore.h"
+#include "benchdevice.h"
 #include "ui/window/mainwindow.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -48,25 +42,12 @@ qint64 residentBytes() {
 // From constructing the store over the largest document (which loads and
 // decodes it) to the first painted frame of the main window at 1000 × 760.
 void BM_WindowFirstPaintMaximal(benchmark::State& run) {
-    QTemporaryDir folder;
-    QFile state(folder.filePath(u"state.json"_s));
-    if (!state.open(QIODevice::WriteOnly) || state.write(encodeState(bench::maximalDocument())) < 0) {
+    bench::Device device;
+    if (!device.writeMaximalState()) {
         run.SkipWithError("could not write the document");
         return;
     }
-    state.close();
-    bench::NullKeyValueStore cloud;
-    SettingsPreferences standard(folder.filePath(u"tessaro.conf"_s));
-    SettingsPreferences group(folder.filePath(u"group.conf"_s));
-    LanguageManager language(standard, group);
-    const LanguageManager::Installation languageInstalled(language);
-    AppearanceManager appearance(standard);
-    const AppearanceManager::Installation appearanceInstalled(appearance);
-    PenStore::Environment environment;
-    environment.dataFolder = folder.path();
-    environment.keyValueStore = &cloud;
-    environment.groupPreferences = &group;
-    environment.durability = Durability::unflushed;
+    const PenStore::Environment environment = device.environment();
 
     qint64 resident = 0;
     for (auto _ : run) {

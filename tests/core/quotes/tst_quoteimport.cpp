@@ -78,21 +78,6 @@ class TestQuoteImport : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void exportReadsBack() {
-        const QList<Quote> quotes{
-            {u"1"_s, u"Stay curious.\nAlways."_s, u"Ada"_s, u"https://ada.example"_s, 300},
-            {u"2"_s, u"Only a link."_s, {}, u"https://x.example/p"_s, 200},
-            {u"3"_s, u"Only a source — with a dash"_s, u"Grace — Hopper"_s, {}, 100},
-        };
-        const QString text = exportText(quotes, u"en"_s);
-        const QList<Quote> read = parseQuotesImport(text, now);
-        compareQuotes(read, {{u"Stay curious.\nAlways."_s, u"Ada"_s, u"https://ada.example"_s},
-                             {u"Only a link."_s, {}, u"https://x.example/p"_s},
-                             {u"Only a source — with a dash"_s, u"Grace — Hopper"_s, {}}});
-        QCOMPARE(read[0].at, now);
-        QCOMPARE(read[2].at, now - 2);
-    }
-
     // Exported alone, a quote has no separator line to keep its own blank
     // lines from splitting it. The attribution line's date, in any language,
     // marks the export; a date standing alone still becomes the source.

@@ -202,10 +202,7 @@ private Q_SLOTS:
         QTest::newRow("invalid byte") << json("{'activeGroup':'gl\xff"
                                               "ass'}")
                                       << true << true;
-        QTest::newRow("cut sequence") << json("{'pen':{'charm':'\xc3'}}") << true << true;
-        QTest::newRow("overlong form")
-            << json("{'quotes':[{'id':'a','text':'\xc0\xaf','source':'','at':1}]}") << true << true;
-        QTest::newRow("surrogate in UTF-8")
+        QTest::newRow("surrogate in UTF-8 in a key")
             << json("{'deleted':{'\xed\xa0\x80':1}}") << true << true;
         QTest::newRow("lone surrogate escape")
             << json("{'quotes':[{'id':'a','text':'\\udc00 x','source':'','at':1}]}") << true

@@ -17,13 +17,6 @@ Drawing drawing(const QString& id, Date updatedAt) {
     return d;
 }
 
-std::optional<Drawing> decode(const QByteArray& json) {
-    JsonDocument document;
-    if (document.parse(json) != JsonStatus::ok)
-        return std::nullopt;
-    return Drawing::fromJson(document.root());
-}
-
 } // namespace
 
 class TestDrawing : public QObject {
@@ -69,22 +62,6 @@ private Q_SLOTS:
         QCOMPARE(normal[0].updatedAt, 9.0);
         QCOMPARE(normal[1].id, u"b"_s);
         QCOMPARE(normal[2].id, u"c"_s);
-    }
-
-    // Which keys a stored record needs is checked with the state document.
-    void json() {
-        Drawing d = drawing(u"page-1"_s, 12.5);
-        d.penType = u"gel"_s;
-        d.pageSize = QSizeF(800.5, 1200);
-        d.thumbnailPNG = QByteArray("\x89PNG\r\n", 6);
-        QByteArray out;
-        JsonWriter writer(out);
-        d.writeJson(writer);
-        QCOMPARE(out,
-                 QByteArray("{\"id\":\"page-1\",\"createdAt\":1,\"updatedAt\":12.5,\"penType\":"
-                            "\"gel\",\"ink\":\"#F4A0B9\",\"pageSize\":[800.5,1200],"
-                            "\"thumbnailPNG\":\"iVBORw0K\"}"));
-        QCOMPARE(decode(out), std::optional(d));
     }
 };
 

@@ -85,25 +85,6 @@ private Q_SLOTS:
             QVERIFY2(base.contains(key), qPrintable(key));
     }
 
-    // The placeholders the callers fill; every other table must match English.
-    void englishPlaceholders_data() {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QStringList>("placeholders");
-        QTest::newRow("status.count") << u"status.count"_s << QStringList{u"{cap}"_s, u"{n}"_s};
-        QTest::newRow("status.full") << u"status.full"_s << QStringList{u"{cap}"_s};
-        QTest::newRow("case.pen") << u"case.pen"_s << QStringList{u"{date}"_s, u"{n}"_s};
-        QTest::newRow("quotes.count") << u"quotes.count"_s << QStringList{u"{n}"_s};
-        QTest::newRow("ios.quotes.imported") << u"ios.quotes.imported"_s << QStringList{u"{n}"_s};
-        QTest::newRow("settings.icloudTruncated")
-            << u"settings.icloudTruncated"_s << QStringList{u"{n}"_s};
-    }
-
-    void englishPlaceholders() {
-        QFETCH(QString, key);
-        QFETCH(QStringList, placeholders);
-        QCOMPARE(placeholdersIn(english().value(key)), placeholders);
-    }
-
     void tablesAreComplete_data() {
         QTest::addColumn<QString>("code");
         for (const Language& language : languageTable())

@@ -160,6 +160,8 @@ private Q_SLOTS:
         QTest::newRow("invalid UTF-8") << QByteArray("[\"a\xff"
                                                      "b\"]")
                                        << u"a\uFFFDb"_s << true;
+        QTest::newRow("cut sequence") << QByteArray("[\"\xc3\"]") << u"\uFFFD"_s << true;
+        QTest::newRow("overlong form") << QByteArray("[\"\xc0\xaf\"]") << u"\uFFFD\uFFFD"_s << true;
         QTest::newRow("lone high surrogate") << json("['\\ud800x']") << u"\uFFFDx"_s << true;
         QTest::newRow("lone low surrogate") << json("['\\udc00']") << u"\uFFFD"_s << true;
         QTest::newRow("two high surrogates")

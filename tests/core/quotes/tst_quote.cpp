@@ -152,19 +152,6 @@ private Q_SLOTS:
         QCOMPARE(result.collection->first().id, u"new0"_s);
         QCOMPARE(result.collection->last().id, u"new499"_s);
     }
-
-    // Which keys a stored quote needs is checked with the state document.
-    void jsonRoundTrip() {
-        const Quote q = quote(u"id"_s, u"te\"xt"_s, 12.25, u"src"_s, u"https://a.b"_s);
-        QByteArray out;
-        JsonWriter writer(out);
-        q.writeJson(writer);
-        QCOMPARE(out, QByteArray("{\"id\":\"id\",\"text\":\"te\\\"xt\",\"source\":\"src\",\"url\":"
-                                 "\"https://a.b\",\"at\":12.25}"));
-        JsonDocument document;
-        document.parse(out);
-        QCOMPARE(Quote::fromJson(document.root()), std::optional(q));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestQuote)

@@ -193,9 +193,6 @@ private Q_SLOTS:
         QTest::addColumn<bool>("dropped");
         QTest::newRow("not JSON") << QByteArray("state") << false << false;
         QTest::newRow("a list") << QByteArray("[]") << false << false;
-        QTest::newRow("deep nesting")
-            << json("{'pen':") + QByteArray(10000, '[') + QByteArray(10000, ']') + "}" << false
-            << false;
         QTest::newRow("larger than any document")
             << QByteArray(maxStateBytes + 1, ' ') << false << false;
         QTest::newRow("huge and negative-zero dates")
@@ -205,10 +202,7 @@ private Q_SLOTS:
         QTest::newRow("invalid byte") << json("{'activeGroup':'gl\xff"
                                               "ass'}")
                                       << true << true;
-        QTest::newRow("cut sequence") << json("{'pen':{'charm':'\xc3'}}") << true << true;
-        QTest::newRow("overlong form")
-            << json("{'quotes':[{'id':'a','text':'\xc0\xaf','source':'','at':1}]}") << true << true;
-        QTest::newRow("surrogate in UTF-8")
+        QTest::newRow("surrogate in UTF-8 in a key")
             << json("{'deleted':{'\xed\xa0\x80':1}}") << true << true;
         QTest::newRow("lone surrogate escape")
             << json("{'quotes':[{'id':'a','text':'\\udc00 x','source':'','at':1}]}") << true
@@ -308,31 +302,28 @@ private Q_SLOTS:
         QCOMPARE(mergeStates(local, remote, now).drawings.size(), 1);
     }
 
-    void savedPensMergeByCaseKey() {
+    // Saved pens merge by their case key, quotes and drawings by id; the
+    // newer record wins, and an unknown bead is repaired away.
+    void recordsMergeByKeyAndTheNewerWins() {
         AppState local;
         Pen localCopy = savedPen(u"mint"_s, 100.2);
         local.saved = {localCopy, savedPen(u"sky"_s, 50)};
-        AppState remote;
-        Pen remoteCopy = savedPen(u"mint"_s, 99.8); // same whole second: the same saved pen
-        remote.saved = {savedPen(u"lemon"_s, 300), remoteCopy, savedPen(u"unknown-bead"_s, 10)};
-        const AppState merged = mergeStates(local, remote, now);
-        QCOMPARE(merged.saved.size(), 4);
-        QCOMPARE(merged.saved[0].beads, QStringList{u"lemon"_s});
-        QCOMPARE(merged.saved[1], localCopy);
-        QCOMPARE(merged.saved[2].beads, QStringList{u"sky"_s});
-        QVERIFY(merged.saved[3].beads.isEmpty());
-    }
-
-    void quotesAndDrawingsNewerRecordWins() {
-        AppState local;
         local.quotes = {quote(u"a"_s, 10, u"local a"_s), quote(u"b"_s, 20, u"local b"_s)};
         local.drawings = {drawing(u"x"_s, 5, QByteArray("thumb")), drawing(u"y"_s, 5)};
         AppState remote;
+        Pen remoteCopy = savedPen(u"mint"_s, 99.8); // same whole second: the same saved pen
+        remote.saved = {savedPen(u"lemon"_s, 300), remoteCopy, savedPen(u"unknown-bead"_s, 10)};
         remote.quotes = {quote(u"a"_s, 11, u"remote a"_s), quote(u"b"_s, 20, u"remote b"_s),
                          quote(u"c"_s, 5, u"local b"_s)};
         remote.drawings = {drawing(u"x"_s, 6), drawing(u"y"_s, 5, QByteArray("remote thumb")),
                            drawing(u"z"_s, 1)};
         const AppState merged = mergeStates(local, remote, now);
+
+        QCOMPARE(merged.saved.size(), 4);
+        QCOMPARE(merged.saved[0].beads, QStringList{u"lemon"_s});
+        QCOMPARE(merged.saved[1], localCopy);
+        QCOMPARE(merged.saved[2].beads, QStringList{u"sky"_s});
+        QVERIFY(merged.saved[3].beads.isEmpty());
 
         QCOMPARE(merged.quotes.size(), 2);
         QCOMPARE(merged.quotes[0].text, u"local b"_s);

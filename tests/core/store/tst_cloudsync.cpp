@@ -34,16 +34,6 @@ class TestCloudSync : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void documentsWithinBudgetAreWrittenUnchanged() {
-        AppState state = withQuotes(400, 1000, 1000);
-        const QByteArray plain = encodeState(state);
-        QVERIFY(plain.size() > 400000 && plain.size() <= cloudBudget);
-        const BudgetedBlob blob = encodeWithinBudget(state);
-        QCOMPARE(blob.bytes, plain);
-        QVERIFY(!blob.shrunk);
-        QCOMPARE(blob.quotesLeftOut, 0);
-    }
-
     void thumbnailsGoFirst() {
         AppState state = withQuotes(10, 100, 1000);
         for (int i = 0; i < 30; ++i) {
@@ -167,7 +157,11 @@ private Q_SLOTS:
         CloudSync sync(&store);
         QList<int> reports;
         sync.setOnTruncated([&](int count) { reports.append(count); });
-        sync.push(withQuotes(5, 10, 10), true);
+        // Close to the budget but within it: written unchanged.
+        const QByteArray within = encodeState(withQuotes(400, 1000, 1000));
+        QVERIFY(within.size() > 400000 && within.size() <= cloudBudget);
+        sync.push(withQuotes(400, 1000, 1000), true);
+        QCOMPARE(store.lastWrite, within);
         sync.push(withQuotes(5000, 500, 10000), true);
         QCOMPARE(reports.size(), 2);
         QCOMPARE(reports[0], 0);

@@ -1,5 +1,4 @@
 #include "store/widgetsnapshot.h"
-#include "support/memorypreferences.h"
 
 #include <QTest>
 
@@ -41,19 +40,6 @@ private Q_SLOTS:
         snapshot = makeSnapshot(pen, {}, &drawing);
         QVERIFY(!snapshot.drawingPNG);
         QVERIFY(!snapshot.toJson().contains("drawingPNG"));
-    }
-
-    void storedAndReadBack() {
-        test::MemoryPreferences group;
-        Pen pen;
-        pen.beads = {u"star"_s};
-        Drawing drawing;
-        drawing.thumbnailPNG = QByteArray("\x89PNG");
-        writeSnapshot(group, pen, {{u"a"_s, u"Hi"_s, {}, {}, 1}}, &drawing);
-        const QByteArray stored = group.value(u"tessaro.widget.snapshot"_s).toByteArray();
-        QVERIFY(stored.startsWith("{\"beads\":[\"star\"],\"barrel\":\"white\""));
-        QCOMPARE(PenSnapshot::fromJson(stored),
-                 makeSnapshot(pen, {{u"a"_s, u"Hi"_s, {}, {}, 1}}, &drawing));
     }
 };
 

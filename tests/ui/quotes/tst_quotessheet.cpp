@@ -337,8 +337,6 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("toast");
         QTest::addColumn<int>("quotes");
-        QTest::newRow("too big") << QByteArray(5 * 1024 * 1024 + 1, 'a')
-                                 << L(u"quotes.importTooBig"_s) << 1;
         QTest::newRow("not text") << QByteArray("\x00\x01\xff\xfe\x00", 5)
                                   << L(u"ios.quotes.importFailed"_s) << 1;
         QTest::newRow("cancelled") << QByteArray() << QString() << 1;

@@ -251,7 +251,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("build");
         QTest::addColumn<QString>("text");
         QTest::newRow("both") << u"0.1.0"_s << u"42"_s << u"0.1.0 (42)"_s;
-        QTest::newRow("no build number") << u"0.1.0"_s << QString() << u"0.1.0 (?)"_s;
         QTest::newRow("neither") << QString() << QString() << u"? (?)"_s;
     }
 

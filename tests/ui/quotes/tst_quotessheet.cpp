@@ -420,7 +420,7 @@ private Q_SLOTS:
         QVERIFY(written.contains(u"First line\nsecond line"_s));
     }
 
-    // A change of language relabels the count, the buttons and the cards.
+    // A change of language relabels the count and the cards, open ones too.
     void followsTheLanguage() {
         SheetWindow w;
         w.store().addQuote(u"Eins."_s, {}, {});

@@ -52,25 +52,17 @@ class TestCaseSheet : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void rowsCountDown_data() {
-        QTest::addColumn<QString>("language");
-        QTest::addColumn<int>("count");
-        QTest::newRow("three pens") << u"en"_s << 3;
-        QTest::newRow("three pens in German") << u"de"_s << 3;
-    }
-
+    // Numbered down from the oldest; a change of language after the rows
+    // are built relabels them.
     void rowsCountDown() {
-        QFETCH(QString, language);
-        QFETCH(int, count);
         test::InstalledLanguage installed;
-        CaseWindow w(count);
-        // A change of language after the rows are built relabels them.
-        installed.manager.setCode(language);
-        QCOMPARE(w.sheet->rows().size(), count);
+        CaseWindow w(3);
+        installed.manager.setCode(u"de"_s);
+        QCOMPARE(w.sheet->rows().size(), 3);
         QVERIFY(!w.sheet->showsEmptyState());
-        for (int i = 0; i < count; ++i)
-            QCOMPARE(w.label(i), expectedLabel(w.scratch.store.saved()[i], count - i));
-        QCOMPARE(w.label(0).startsWith(language == u"de"_s ? u"Stift"_s : u"Pen"_s), true);
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(w.label(i), expectedLabel(w.scratch.store.saved()[i], 3 - i));
+        QVERIFY(w.label(0).startsWith(u"Stift"_s));
     }
 
     void deleteAsksForASecondPress_data() {
@@ -103,10 +95,8 @@ private Q_SLOTS:
         QCOMPARE(beads, left);
         QCOMPARE(w.sheet->rows().size(), left.size());
         for (int i = 0; i < left.size(); ++i) {
-            const bool isArmed = armed == i;
-            QCOMPARE(w.row(i)->deleteButton()->isArmed(), isArmed);
-            QCOMPARE(w.row(i)->deleteButton()->text(),
-                     L(isArmed ? u"case.deleteConfirm"_s : u"case.delete"_s));
+            QCOMPARE(w.row(i)->deleteButton()->isArmed(), armed == i);
+            // Numbers close up behind a deleted pen.
             QCOMPARE(w.label(i), expectedLabel(w.scratch.store.saved()[i], int(left.size()) - i));
         }
     }

@@ -55,16 +55,14 @@ private Q_SLOTS:
         QCOMPARE(button.ledgeOffset(), 0.0);
     }
 
-    // A compact label shrinks to 80 % before it is cut.
+    // A compact button fits its label to the width it gets; how a label
+    // fits is the capsule's own test.
     void compactLabelShrinksBeforeItIsCut() {
         CandyButton button(u"Click again to delete"_s);
         const int regular = button.sizeHint().width();
         button.setCompact(true);
         QVERIFY(button.sizeHint().width() < regular);
-        button.setFixedWidth(button.sizeHint().width() - 12);
         button.show();
-        QVERIFY(button.labelFit().scale > 0.85 && button.labelFit().scale < 1);
-        QCOMPARE(button.labelFit().text, button.text());
         button.setFixedWidth(button.sizeHint().width() / 2);
         QCOMPARE(button.labelFit().scale, 0.8);
         QVERIFY(button.labelFit().text.endsWith(u'…'));

@@ -53,16 +53,12 @@ private Q_SLOTS:
         QCOMPARE(sheet.content->y() >= 2 * 10 + 15, bar);
         auto* close = sheet.nav->findChild<PlainButton*>();
         QCOMPARE(close && close->isVisible(), bar && showsClose);
-        QCOMPARE(sheet.dialog.minimumSizeHint().expandedTo(QSize(720, 560)),
-                 sheet.dialog.minimumSizeHint());
     }
 
     void closeRejectsTheDialog() {
         Sheet sheet(u"Quotes"_s, true);
         QSignalSpy rejected(&sheet.dialog, &QDialog::rejected);
-        auto* close = sheet.nav->findChild<PlainButton*>();
-        QCOMPARE(close->text(), u"Close"_s);
-        QTest::mouseClick(close, Qt::LeftButton);
+        QTest::mouseClick(sheet.nav->findChild<PlainButton*>(), Qt::LeftButton);
         QCOMPARE(rejected.size(), 1);
         QVERIFY(!sheet.dialog.isVisible());
     }

@@ -50,7 +50,7 @@ class TestBeadTray : public QObject {
 private Q_SLOTS:
     void groupTabChangesOnlyTheGrid_data() {
         QTest::addColumn<QString>("group");
-        for (const QString& group : {u"pearl"_s, u"shape"_s, u"hangul"_s, u"glass"_s})
+        for (const QString& group : {u"pearl"_s, u"hangul"_s})
             QTest::newRow(qPrintable(group)) << group;
     }
 
@@ -165,7 +165,6 @@ private Q_SLOTS:
         TrayWindow w;
         language.manager.setCode(u"de"_s);
         QCOMPARE(w.tray->groupTabs()->chip(u"glass"_s)->text(), u"Glas"_s);
-        QCOMPARE(w.tray->findChildren<QLabel*>().value(0)->text(), u"Perlen"_s);
     }
 
     void textColoursFollowTheAppearance() {

@@ -152,7 +152,6 @@ private Q_SLOTS:
         QCOMPARE(screen.device.beads(), (QStringList{u"cherry"_s, u"sky"_s, u"lemon"_s}));
         QCOMPARE(screen.toastTexts(), QStringList{L(u"drag.removed"_s)});
         QCOMPARE(screen.editor().kickOffset(screen.device.clock.now), 5.0);
-        QCOMPARE(screen.stage->accessibleName(), screen.editor().statusText());
     }
 
     // A tray bead let go over the pen or beside it (`over` < 0): a gap

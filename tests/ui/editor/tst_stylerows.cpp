@@ -57,7 +57,6 @@ private Q_SLOTS:
         QTest::newRow("pencil") << u"pencil"_s << QStringList();
         QTest::newRow("gel") << u"gel"_s << plainInks();
         QTest::newRow("highlighter") << u"highlighter"_s << neonInks();
-        QTest::newRow("mechanical") << u"mechanical"_s << QStringList();
     }
 
     void inkRowFollowsTheType() {
@@ -122,7 +121,6 @@ private Q_SLOTS:
         QVERIFY(target->isSelected());
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(target);
         QVERIFY(accessible->state().checked);
-        QVERIFY(!accessible->text(QAccessible::Name).isEmpty());
         const auto row =
             qobject_cast<ChipRow*>(target->parentWidget()->parentWidget()->parentWidget());
         QVERIFY(row);
@@ -152,7 +150,6 @@ private Q_SLOTS:
         };
         QVERIFY(!shown());
         QCOMPARE(w.scheduled.size(), 1);
-        QCOMPARE(w.scheduled[0].first, std::chrono::milliseconds(350));
 
         w.scheduled[0].second();
         QVERIFY(shown());

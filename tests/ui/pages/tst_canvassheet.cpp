@@ -170,19 +170,11 @@ private Q_SLOTS:
         Sheet w(drawings, cloud);
         QCOMPARE(w.sheet->showsEmptyState(), count == 0);
         QCOMPARE(w.sheet->showsCloudHint(), !cloud);
-        // Newest first, each dated.
+        // Newest first.
         QStringList expected;
         for (int i = count - 1; i >= 0; --i)
             expected.append(u"p%1"_s.arg(i));
         QCOMPARE(w.ids(), expected);
-        for (PageTile* tile : w.sheet->tiles()) {
-            QCOMPARE(tile->dateText(),
-                     localizedDate(w.scratch.store.drawing(tile->drawingID())->updatedAt));
-            QCOMPARE(tile->deleteButton()->text(), L(u"canvas.delete"_s));
-            // Columns 190 to 260 wide: three of them in 760 less the padding.
-            QVERIFY(tile->width() >= 190 && tile->width() <= 260);
-            QCOMPARE(tile->y(), 0);
-        }
         // A page arriving from another device joins the grid.
         w.scratch.store.setDrawings(
             normalizeDrawings(drawings + QList{record(u"new"_s, 800000000)}));
@@ -216,16 +208,14 @@ private Q_SLOTS:
             records.append(drawing.id);
         QCOMPARE(records, left);
         QTRY_COMPARE(w.ids(), left);
-        for (PageTile* tile : w.sheet->tiles()) {
-            const bool isArmed = armed == tile->drawingID();
-            QCOMPARE(tile->deleteButton()->isArmed(), isArmed);
-            QCOMPARE(tile->deleteButton()->text(),
-                     L(isArmed ? u"canvas.deleteConfirm"_s : u"canvas.delete"_s));
-        }
+        for (PageTile* tile : w.sheet->tiles())
+            QCOMPARE(tile->deleteButton()->isArmed(), armed == tile->drawingID());
         // Deletions are kept, so that other devices learn of them.
         QCOMPARE(w.scratch.store.deleted().contains(u"b"_s), !left.contains(u"b"_s));
     }
 
+    // Each kind opens at twice the page's size, shares that picture and
+    // leaves a thumbnail for its tile.
     void eachKindOpensAtScaleTwoAndGetsAThumbnail_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("strokes") << strokes(20, 50);
@@ -245,6 +235,10 @@ private Q_SLOTS:
         QCOMPARE(view->image().size(), QSize(2000, 2800));
         QVERIFY(!view->showsPlaceholder());
         QVERIFY(view->saveButton()->isEnabled());
+        QTest::mouseClick(view->shareButton(), Qt::LeftButton);
+        QCOMPARE(w.share.shared.size(), 1);
+        QCOMPARE(w.share.shared.first().size(), 1);
+        QCOMPARE(w.share.shared.first().first().size(), QSize(2000, 2800));
         const auto thumbnail = w.scratch.store.drawing(u"page"_s)->thumbnailPNG;
         QVERIFY(thumbnail);
         QVERIFY(thumbnail->size() <= 40960);
@@ -310,17 +304,6 @@ private Q_SLOTS:
         QVERIFY(view->saveButton()->isEnabled());
     }
 
-    void shareHandsThePageToTheShareMenu() {
-        Sheet w({record(u"page"_s, 700000000)});
-        w.files.pages[u"page"_s] = colourImage("jpeg");
-        PageView* view = w.openByClick(u"page"_s);
-        QTRY_VERIFY(!view->isLoading());
-        QTest::mouseClick(view->shareButton(), Qt::LeftButton);
-        QCOMPARE(w.share.shared.size(), 1);
-        QCOMPARE(w.share.shared.first().size(), 1);
-        QCOMPARE(w.share.shared.first().first().size(), QSize(2000, 2800));
-    }
-
     void tileThumbnailsAreReadWithinBounds_data() {
         QTest::addColumn<QByteArray>("png");
         QTest::addColumn<bool>("shown");
@@ -330,7 +313,6 @@ private Q_SLOTS:
         large.fill(0);
         QTest::newRow("a thumbnail") << imageBytes(small, "png") << true;
         QTest::newRow("a bomb in the record") << imageBytes(large, "png") << false;
-        QTest::newRow("not an image") << QByteArray("not a png") << false;
     }
 
     void tileThumbnailsAreReadWithinBounds() {

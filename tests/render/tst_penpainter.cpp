@@ -1,8 +1,6 @@
 #include "model/pen.h"
-#include "render/paintcolour.h"
 #include "render/penlayout.h"
 #include "render/penpainter.h"
-#include "render/penpalette.h"
 #include "render/spritecache.h"
 #include "support/imagecompare.h"
 
@@ -71,20 +69,6 @@ private Q_SLOTS:
         const QImage withGap = render(options);
         options.preview.reset();
         QVERIFY(render(options) != withGap);
-    }
-
-    void darkAppearanceDarkensThePicture() {
-        DrawPenOptions options;
-        options.beads = beads(4);
-        const QImage light = render(options, toColor(lightPenPalette()[paletteEntry::background]));
-        options.dark = true;
-        const QImage dark = render(options, toColor(darkPenPalette()[paletteEntry::background]));
-        const auto mean = [](const QImage& image) {
-            return image.scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                .pixelColor(0, 0)
-                .lightnessF();
-        };
-        QVERIFY(mean(dark) + 0.3 < mean(light));
     }
 
     // Copying the parts from the cache must look like painting them: every

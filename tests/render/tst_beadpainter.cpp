@@ -129,18 +129,15 @@ private Q_SLOTS:
         QCOMPARE(inked(blank), 0);
     }
 
-    // Only the shaped kinds have an outline; it fits the bead, the painted
-    // body fills it, and it is no plain disc (the corner of a cube and the
-    // notch of a heart stay clear).
+    // A shaped kind's outline fits the bead, the painted body fills it, and
+    // it is no plain disc (the corner of a cube and the notch of a heart
+    // stay clear).
     void shapedBodiesFillTheirSilhouettes() {
         constexpr double r = 40;
-        const QList<BeadShape> roundBodied{BeadShape::round,    BeadShape::pearl, BeadShape::jelly,
-                                           BeadShape::sprinkle, BeadShape::smile, BeadShape::letter,
-                                           BeadShape::rhine};
+        QVERIFY(beadSilhouette(BeadShape::cube, r) && beadSilhouette(BeadShape::heart, r));
         for (int i = 0; i <= int(BeadShape::rhine); ++i) {
             const BeadShape shape = BeadShape(i);
             const std::optional<QPainterPath> outline = beadSilhouette(shape, r);
-            QCOMPARE(outline.has_value(), !roundBodied.contains(shape));
             if (!outline)
                 continue;
             const QRectF box = outline->boundingRect();

@@ -71,8 +71,7 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("value");
         QTest::addColumn<int>("database");
         QTest::newRow("text") << QByteArray("from a") << 0;
-        QTest::newRow("NUL and protocol bytes")
-            << QByteArray("a\0b\0\0c\r\n$3\r\n\xff", 13) << 0;
+        QTest::newRow("NUL and protocol bytes") << QByteArray("a\0b\0\0c\r\n$3\r\n\xff", 13) << 0;
         QTest::newRow("empty") << QByteArray("") << 0;
         QTest::newRow("one megabyte") << QUuid::createUuid().toRfc4122().repeated(64 * 1024) << 0;
         QTest::newRow("another database") << QByteArray("in three") << 3;

@@ -31,6 +31,11 @@ QByteArray nested(const QByteArray& open, const QByteArray& close, int depth) {
     return open.repeated(depth) + close.repeated(depth);
 }
 
+QByteArray svgWithImage(const QByteArray& png) {
+    return svgRoot + "><image width=\"10\" height=\"10\" xlink:href=\"data:image/png;base64," +
+           png.toBase64() + "\"/></svg>";
+}
+
 } // namespace
 
 class TestPageDecoder : public QObject {
@@ -103,9 +108,9 @@ private Q_SLOTS:
 
     // Out-of-range fields are brought back in bounds; unusable ones fall back.
     void strokeFieldsAreBounded() {
-        const auto decoded = parseStrokePage(page(
-            "{\"ink\":\"#10203040\",\"width\":1e9,\"points\":[1,2,1.5,3,4,-1]},"
-            "{\"tool\":\"quill\",\"ink\":\"red\",\"width\":\"wide\",\"points\":[0,0,0.5]}"));
+        const auto decoded = parseStrokePage(
+            page("{\"ink\":\"#10203040\",\"width\":1e9,\"points\":[1,2,1.5,3,4,-1]},"
+                 "{\"tool\":\"quill\",\"ink\":\"red\",\"width\":\"wide\",\"points\":[0,0,0.5]}"));
         QVERIFY(decoded);
         const auto& strokes = decoded->strokes;
         QCOMPARE(strokes.size(), std::size_t(2));
@@ -165,11 +170,7 @@ private Q_SLOTS:
             svgRoot +
             ">"
             "<image xlink:href=\"file:///etc/passwd\" width=\"10\" height=\"10\"/></svg>");
-        QTest::newRow("svg embedding an image bomb")
-            << svgRoot +
-                   ">"
-                   "<image width=\"10\" height=\"10\" xlink:href=\"data:image/png;base64," +
-                   bombBytes.toBase64() + "\"/></svg>";
+        QTest::newRow("svg embedding an image bomb") << svgWithImage(bombBytes);
         QTest::newRow("svg that is not well formed") << svgRoot + "><g></svg>";
         QTest::newRow("too large a file") << page({}) + QByteArray(maxPageBytes, ' ');
     }
@@ -185,10 +186,7 @@ private Q_SLOTS:
         QVERIFY(decodePage(svgRoot + ">" + nested("<g>", "</g>", maxSvgDepth - 1) + "</svg>"));
         QImage embedded(8, 8, QImage::Format_RGB32);
         embedded.fill(Qt::blue);
-        QVERIFY(decodePage(svgRoot +
-                           ">"
-                           "<image width=\"10\" height=\"10\" xlink:href=\"data:image/png;base64," +
-                           imageBytes(embedded, "png").toBase64() + "\"/></svg>"));
+        QVERIFY(decodePage(svgWithImage(imageBytes(embedded, "png"))));
         QByteArray uses = svgRoot + "><rect id=\"r\"/>";
         for (int i = 0; i < 1000; ++i)
             uses += "<use xlink:href=\"#r\"/>";

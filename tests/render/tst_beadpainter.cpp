@@ -36,12 +36,6 @@ double lightness(const QColor& c) {
     return 0.299 * c.red() + 0.587 * c.green() + 0.114 * c.blue();
 }
 
-bool near(const QColor& c, const RGB& expected, double tolerance) {
-    return std::fabs(c.red() - expected.r) <= tolerance &&
-           std::fabs(c.green() - expected.g) <= tolerance &&
-           std::fabs(c.blue() - expected.b) <= tolerance;
-}
-
 const BeadSpec& bead(const QString& id) {
     return *beadById(id);
 }
@@ -74,22 +68,6 @@ private Q_SLOTS:
                 }
             }
         }
-    }
-
-    void bodyShowsTheCatalogColour() {
-        QStringList ids{u"sprinkle"_s, u"smile"_s, u"heart"_s, u"cube"_s, u"flower"_s, u"star"_s};
-        for (const BeadSpec& kind : beadCatalog())
-            if (kind.group == u"glass")
-                ids << kind.id;
-        for (const QString& id : ids) {
-            const QPointF at = id == u"star" ? QPointF(-0.12, 0.3) : QPointF(-0.25, 0.45);
-            const QColor seen = probe(render(bead(id), 59), 59, at);
-            QVERIFY2(seen.alpha() == 255 && near(seen, bead(id).rgb, 12),
-                     qPrintable(id + u" drew "_s + seen.name()));
-        }
-        const BeadSpec& yellow = bead(u"flower-yellow"_s);
-        const QColor centre = probe(render(yellow, 59), 59, {0.12, 0.1});
-        QVERIFY2(near(centre, yellow.centre.value(), 30), qPrintable(centre.name()));
     }
 
     // At pixelScale 0.1 the details are skipped and the highlight is flat.
@@ -151,18 +129,15 @@ private Q_SLOTS:
         QCOMPARE(inked(blank), 0);
     }
 
-    // Only the shaped kinds have an outline; it fits the bead, the painted
-    // body fills it, and it is no plain disc (the corner of a cube and the
-    // notch of a heart stay clear).
+    // A shaped kind's outline fits the bead, the painted body fills it, and
+    // it is no plain disc (the corner of a cube and the notch of a heart
+    // stay clear).
     void shapedBodiesFillTheirSilhouettes() {
         constexpr double r = 40;
-        const QList<BeadShape> roundBodied{BeadShape::round,    BeadShape::pearl, BeadShape::jelly,
-                                           BeadShape::sprinkle, BeadShape::smile, BeadShape::letter,
-                                           BeadShape::rhine};
+        QVERIFY(beadSilhouette(BeadShape::cube, r) && beadSilhouette(BeadShape::heart, r));
         for (int i = 0; i <= int(BeadShape::rhine); ++i) {
             const BeadShape shape = BeadShape(i);
             const std::optional<QPainterPath> outline = beadSilhouette(shape, r);
-            QCOMPARE(outline.has_value(), !roundBodied.contains(shape));
             if (!outline)
                 continue;
             const QRectF box = outline->boundingRect();

@@ -77,18 +77,6 @@ private Q_SLOTS:
             QCOMPARE(render(PenType::gel, input(PenType::gel, {}, ink)).image, first);
     }
 
-    void outlineIsOneClosedBody() {
-        const double T = 66;
-        for (const PenTypeSpec& entry : penTypeCatalog()) {
-            const QPainterPath outline = bodyOutline(entry.type, T);
-            for (double x = 245; x <= 995; x += 10)
-                QVERIFY2(outline.contains(QPointF(x, 0.3 * T)), name(entry.type));
-            QVERIFY(outline.contains(QPointF(60, 0)));
-            for (const QPointF outside : {QPointF(500, 0.7 * T), {500, -0.7 * T}, {1001, 0}})
-                QVERIFY2(!outline.contains(outside), name(entry.type));
-        }
-    }
-
     // Odd sizes and scales draw, and leave the painter as they found it.
     void drawsAtExtremes() {
         const double nan = std::nan("");
@@ -131,19 +119,6 @@ private Q_SLOTS:
         }
     }
 
-    // Three flat facets, each one colour along the pen and lit from above.
-    void pencilFacetsAreFlatBands() {
-        const Picture picture = render(PenType::pencil, input(PenType::pencil, RGB{200, 120, 90}));
-        double above = 256;
-        for (const double y : {-22.0, 0.0, 22.0}) { // the facets' middles, T = 66
-            const QColor facet = picture.at({300, y});
-            for (const double x : {200.0, 500.0, 800.0})
-                QCOMPARE(picture.at({x, y}), facet);
-            QVERIFY(lightness(facet) < above);
-            above = lightness(facet);
-        }
-    }
-
     void inkShowsWhereTheInkIs_data() {
         QTest::addColumn<PenType>("type");
         QTest::addColumn<QPointF>("probe"); // y in units of T
@@ -161,15 +136,6 @@ private Q_SLOTS:
         const QColor pink = render(type, input(type, grey, u"#F4A0B9")).at(point);
         QVERIFY2(green.green() > green.red() + 20, qPrintable(green.name()));
         QVERIFY2(pink.red() > pink.green() + 20, qPrintable(pink.name()));
-    }
-
-    void gelBarrelIsSeeThrough() {
-        // Alpha below the axis at half opacity.
-        for (const auto& [type, alpha] :
-             {std::pair{PenType::fountain, 0.5}, {PenType::gel, 0.5 * 0.55}}) {
-            const Picture picture = render(type, input(type), {1024, 200}, Qt::transparent, 0.5);
-            QVERIFY2(std::abs(picture.at({600, 22}).alpha() - alpha * 255) < 8, name(type));
-        }
     }
 };
 

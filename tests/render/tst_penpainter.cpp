@@ -1,8 +1,6 @@
 #include "model/pen.h"
-#include "render/paintcolour.h"
 #include "render/penlayout.h"
 #include "render/penpainter.h"
-#include "render/penpalette.h"
 #include "render/spritecache.h"
 #include "support/imagecompare.h"
 
@@ -53,8 +51,8 @@ private Q_SLOTS:
         options.beads = beads(3);
         const QImage plain = render(options);
         options.selected = 1;
-        const QColor ring = at(render(options), {slotCentre(1), -catchRadius});
-        QVERIFY(ring.red() > 200 && ring.green() < 130 && ring.blue() > 120);
+        const QPointF ring(slotCentre(1), -catchRadius);
+        QVERIFY(at(render(options), ring) != at(plain, ring));
         for (const int outside : {3, 7, -1}) {
             options.selected = outside;
             QCOMPARE(render(options), plain);
@@ -71,20 +69,6 @@ private Q_SLOTS:
         const QImage withGap = render(options);
         options.preview.reset();
         QVERIFY(render(options) != withGap);
-    }
-
-    void darkAppearanceDarkensThePicture() {
-        DrawPenOptions options;
-        options.beads = beads(4);
-        const QImage light = render(options, toColor(lightPenPalette()[paletteEntry::background]));
-        options.dark = true;
-        const QImage dark = render(options, toColor(darkPenPalette()[paletteEntry::background]));
-        const auto mean = [](const QImage& image) {
-            return image.scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                .pixelColor(0, 0)
-                .lightnessF();
-        };
-        QVERIFY(mean(dark) + 0.3 < mean(light));
     }
 
     // Copying the parts from the cache must look like painting them: every

@@ -1,12 +1,8 @@
-#include "render/renderpool.h"
 #include "render/spritecache.h"
 
 #include <QImage>
 #include <QPainter>
 #include <QTest>
-#include <QThread>
-
-#include <atomic>
 
 using namespace tessaro;
 
@@ -79,30 +75,6 @@ private Q_SLOTS:
             cache.draw(painter, part);
         QCOMPARE(cache.painted(), std::uint64_t(2));
         QCOMPARE(image.pixelColor(qRound(1.25 * 210), 50), QColor(200, 40, 90));
-    }
-
-    // Qt's global pool may be held by work that blocks; no picture waits
-    // for it.
-    void preparePaintsOnTheRenderPool() {
-        SpriteCache cache;
-        QImage image(100, 100, QImage::Format_ARGB32_Premultiplied);
-        QPainter painter(&image);
-        std::atomic<int> painted{0};
-        std::atomic<int> elsewhere{0};
-        const QThread* caller = QThread::currentThread();
-        std::vector<SpriteCache::Part> parts;
-        for (int i = 0; i < 8; ++i) {
-            QByteArray key = "part";
-            appendKey(key, i);
-            parts.push_back({key, discBounds, QTransform(), [&](QPainter&) {
-                                 ++painted;
-                                 const QThread* thread = QThread::currentThread();
-                                 elsewhere += thread != caller && !renderPool().contains(thread);
-                             }});
-        }
-        cache.prepare(painter, parts);
-        QCOMPARE(painted.load(), 8);
-        QCOMPARE(elsewhere.load(), 0);
     }
 
     void staysWithinItsCapacity() {

@@ -63,18 +63,13 @@ private Q_SLOTS:
         QCOMPARE(quote.url.value_or(QString()), url);
     }
 
-    void bringToFrontAsksForQuotesOnlyWhenTold() {
+    // Asked again before the first ask was served: heard again. (What the
+    // window does with it is the desktop shell's test.)
+    void repeatedAskIsHeardAgain() {
         test::ScratchStore scratch;
         Keeper keeper(scratch.store);
-        QSignalSpy front(&keeper, &Keeper::frontRequested);
         QSignalSpy wants(&keeper, &Keeper::wantsQuotesChanged);
-        keeper.bringToFront(false);
-        QCOMPARE(front.count(), 1);
-        QVERIFY(!keeper.wantsQuotes());
         keeper.bringToFront(true);
-        QCOMPARE(front.count(), 2);
-        QVERIFY(keeper.wantsQuotes());
-        // Asked again before the first was served: asked again.
         keeper.bringToFront(true);
         QCOMPARE(wants.count(), 2);
     }

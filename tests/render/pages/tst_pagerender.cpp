@@ -147,7 +147,6 @@ private Q_SLOTS:
         QTest::addColumn<double>("scale");
         QTest::addColumn<QSize>("pixels"); // empty: no image
         QTest::addColumn<bool>("thumbnail");
-        QTest::newRow("ordinary") << QSizeF(1000, 1400) << 2.0 << QSize(2000, 2800) << true;
         QTest::newRow("rounded sides") << QSizeF(10.4, 10.6) << 1.0 << QSize(10, 11) << true;
         QTest::newRow("huge page") << QSizeF(1e308, 1e308) << 2.0 << QSize(0, 0) << false;
         QTest::newRow("one huge side") << QSizeF(1000, 1e308) << 2.0 << QSize(0, 0) << false;

@@ -9,7 +9,8 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
-#include <QDBusInterface>
+#include <QDBusMessage>
+#include <QDBusVariant>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
@@ -121,9 +122,14 @@ TrayMenu::Rows TrayMenu::desktopRows() {
     const QString watcher = u"org.kde.StatusNotifierWatcher"_s;
     if (!bus.isConnected() || !bus.interface() || !bus.interface()->isServiceRegistered(watcher))
         return Rows::drawn;
-    QDBusInterface properties(watcher, u"/StatusNotifierWatcher"_s, watcher, bus);
-    return properties.property("IsStatusNotifierHostRegistered").toBool() ? Rows::textAndIcons
-                                                                          : Rows::drawn;
+    // One property read with a short wait: this runs while Tessaro starts.
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        watcher, u"/StatusNotifierWatcher"_s, u"org.freedesktop.DBus.Properties"_s, u"Get"_s);
+    get << watcher << u"IsStatusNotifierHostRegistered"_s;
+    const QDBusMessage reply = bus.call(get, QDBus::Block, 500);
+    const bool host = reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()
+                      && reply.arguments().first().value<QDBusVariant>().variant().toBool();
+    return host ? Rows::textAndIcons : Rows::drawn;
 }
 
 void TrayMenu::rebuild() {

@@ -29,13 +29,6 @@ class TestDesktopHelpers : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void pngData() {
-        QCOMPARE(tessaro::pngData(QImage()), std::nullopt);
-        const std::optional<QByteArray> bytes = tessaro::pngData(smallImage());
-        QVERIFY(bytes && bytes->startsWith("\x89PNG\r\n\x1a\n"));
-        QCOMPARE(QImage::fromData(*bytes).convertToFormat(QImage::Format_ARGB32), smallImage());
-    }
-
     void saveTextFile_data() {
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<SaveOutcome>("outcome");

@@ -15,8 +15,10 @@ class TestToasts : public QObject {
 
 private Q_SLOTS:
     // A newer toast replaces the text at once and stays its own full time;
-    // the older toast's timer leaves it alone.
+    // the older toast's timer leaves it alone. Once dismissed it fades out
+    // and goes.
     void newerToastStaysItsFullTime() {
+        test::ManualAnimationDriver clock;
         QWidget host;
         host.resize(600, 400);
         host.show();
@@ -38,34 +40,9 @@ private Q_SLOTS:
         timers.advance(1ms);
         QCOMPARE(toasts.text(), std::nullopt);
         QVERIFY(!toasts.view()->isPresented());
-    }
-
-    // The capsule sits centred 26 points above the host's bottom, fades in,
-    // and after it is dismissed fades out and goes.
-    void fadesInAndOutNearTheBottom() {
-        test::ManualAnimationDriver clock;
-        QWidget host;
-        host.resize(600, 400);
-        host.show();
-        ToastView view(&host);
-        view.present(u"Quote saved"_s);
-        QVERIFY(view.isVisible());
-        const QRectF capsule = view.capsule().translated(view.pos());
-        QCOMPARE(capsule.bottom(), 400 - 26.0);
-        QVERIFY(std::abs(capsule.center().x() - 300) <= 1);
-        QCOMPARE(view.fade(), 0.0);
-        clock.advance(150ms);
-        QCOMPARE(view.fade(), 1.0);
-
-        // Follows the host's size.
-        host.resize(800, 500);
-        QCOMPARE(view.capsule().translated(view.pos()).bottom(), 500 - 26.0);
-
-        view.dismiss();
-        clock.advance(100ms);
-        QVERIFY(view.isVisible() && view.fade() > 0 && view.fade() < 1);
-        clock.advance(100ms);
-        QVERIFY(!view.isVisible());
+        QVERIFY(toasts.view()->isVisible());
+        clock.advance(200ms);
+        QVERIFY(!toasts.view()->isVisible());
     }
 };
 

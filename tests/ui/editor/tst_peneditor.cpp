@@ -39,13 +39,6 @@ class TestPenEditor : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // The empty and the full pen's lines are the window's test.
-    void statusCountsTheBeads() {
-        EditorDevice device;
-        device.setBeads(six.mid(0, 5));
-        QCOMPARE(device.editor->statusText(), u"5 of 6 beads"_s);
-    }
-
     // Each edit from a pen with one bead selected (or none, -1): what it leaves on the
     // pen, the selection after it, the kick it starts (0 for none) and the
     // toast it asks for.
@@ -64,17 +57,10 @@ private Q_SLOTS:
         QTest::newRow("left") << three << 2 << act(&PenEditor::moveLeft)
                               << QStringList{u"cherry"_s, u"sky"_s, u"mint"_s} << std::optional(1)
                               << 0.0 << QString();
-        QTest::newRow("right") << three << 0 << act(&PenEditor::moveRight)
-                               << QStringList{u"mint"_s, u"cherry"_s, u"sky"_s} << std::optional(1)
-                               << 0.0 << QString();
         QTest::newRow("left of the first") << three << 0 << act(&PenEditor::moveLeft) << three
                                            << std::optional(0) << 0.0 << QString();
-        QTest::newRow("right of the last") << three << 2 << act(&PenEditor::moveRight) << three
-                                           << std::optional(2) << 0.0 << QString();
         QTest::newRow("remove") << three << 1 << act(&PenEditor::removeSelected)
                                 << QStringList{u"cherry"_s, u"sky"_s} << none << 5.0 << QString();
-        QTest::newRow("done") << three << 1 << act(&PenEditor::done) << three << none << 0.0
-                              << QString();
         QTest::newRow("undo") << three << 1 << act(&PenEditor::undo)
                               << QStringList{u"cherry"_s, u"mint"_s} << none << 0.0 << QString();
         QTest::newRow("tray tap") << three << 1 << tap(u"lemon"_s)
@@ -91,6 +77,10 @@ private Q_SLOTS:
         };
         QTest::newRow("tray drag")
             << three << 1 << trayDrag(TrayDragPhase::began) << three << none << 0.0 << QString();
+        QTest::newRow("tray drop on a full pen") << six << -1 << Action([](PenEditor& editor) {
+            editor.trayDragged(u"lemon"_s, TrayDragPhase::began, bead(editor, 2));
+            editor.trayDragged(u"lemon"_s, TrayDragPhase::ended, bead(editor, 2));
+        }) << six << none << 0.0 << fullText;
         // A drag the tray reports late keeps the selection.
         QTest::newRow("tray drag, first seen moving")
             << three << 1 << trayDrag(TrayDragPhase::changed) << three << std::optional(1) << 0.0
@@ -99,8 +89,6 @@ private Q_SLOTS:
                               << 12.0 << L(u"case.saved"_s);
         QTest::newRow("save an empty pen") << QStringList() << -1 << act(&PenEditor::saveToCase)
                                            << QStringList() << none << 0.0 << L(u"case.nothing"_s);
-        QTest::newRow("charm") << three << 1 << act(&PenEditor::charmPicked) << three
-                               << std::optional(1) << 16.0 << QString();
         // Clearing takes a second press; the first only arms the button.
         QTest::newRow("clear once")
             << three << -1 << act(&PenEditor::clear) << three << none << 0.0 << QString();

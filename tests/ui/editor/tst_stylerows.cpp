@@ -16,32 +16,18 @@ namespace {
 
 using PenField = std::function<QString(const Pen&)>;
 
-// The rows in a window; their delayed steps wait until the test runs them.
+// The rows in a window.
 struct RowsWindow {
     test::ScratchStore scratch;
-    QList<std::pair<std::chrono::milliseconds, std::function<void()>>> scheduled;
     StyleRows rows{scratch.store};
 
-    explicit RowsWindow(int width = 420, const QString& type = {}) {
-        rows.setScheduler(
-            [this](std::chrono::milliseconds delay, QObject*, std::function<void()> step) {
-                scheduled.append({delay, std::move(step)});
-            });
-        if (!type.isEmpty())
-            scratch.store.setType(type);
-        rows.resize(width, rows.sizeHint().height());
+    RowsWindow() {
+        rows.resize(420, rows.sizeHint().height());
         rows.show();
     }
 
     ChoiceChip* chip(const QString& name) const { return rows.findChild<ChoiceChip*>(name); }
 };
-
-QStringList values(const ChipRow* row) {
-    QStringList values;
-    for (const ChoiceChip* chip : row->chips())
-        values.append(chip->value());
-    return values;
-}
 
 } // namespace
 
@@ -51,30 +37,6 @@ class TestStyleRows : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void inkRowFollowsTheType_data() {
-        QTest::addColumn<QString>("type");
-        QTest::addColumn<QStringList>("inks");
-        QTest::newRow("pencil") << u"pencil"_s << QStringList();
-        QTest::newRow("gel") << u"gel"_s << plainInks();
-        QTest::newRow("highlighter") << u"highlighter"_s << neonInks();
-    }
-
-    void inkRowFollowsTheType() {
-        QFETCH(QString, type);
-        QFETCH(QStringList, inks);
-        RowsWindow w;
-        // From a type with the other answer, so that the row has to change.
-        w.scratch.store.setType(inks.isEmpty() ? u"brush"_s : u"ballpoint"_s);
-        QCOMPARE(w.rows.inkSection()->isVisible(), inks.isEmpty());
-
-        QTest::mouseClick(w.chip(u"types."_s + type), Qt::LeftButton);
-
-        QCOMPARE(w.scratch.store.pen().type, type);
-        QCOMPARE(w.rows.inkSection()->isVisible(), !inks.isEmpty());
-        if (!inks.isEmpty())
-            QCOMPARE(values(w.rows.inkRow()), inks);
-    }
-
     // By pointer, or by Tab and Space: the chip changes the store, shows and
     // says it is chosen, and the chip it replaced lets go.
     void chipsChangeTheStore_data() {
@@ -83,7 +45,6 @@ private Q_SLOTS:
         QTest::addColumn<PenField>("field");
         QTest::addColumn<bool>("byKeys");
         const PenField type = [](const Pen& p) { return p.type; };
-        QTest::newRow("type") << u"types.fountain"_s << u"fountain"_s << type << false;
         QTest::newRow("ink") << u"ink.#3A3A3C"_s << u"#3A3A3C"_s
                              << PenField([](const Pen& p) { return p.ink; }) << false;
         QTest::newRow("type by keys") << u"types.brush"_s << u"brush"_s << type << true;
@@ -129,34 +90,6 @@ private Q_SLOTS:
                 QVERIFY(!other->isSelected());
         }
         QCOMPARE(charms.size(), chip.startsWith(u"charms."_s) ? 1 : 0);
-    }
-
-    void pickingTheSameCharmStillKicks() {
-        RowsWindow w;
-        const Date before = w.scratch.store.updatedAt();
-        QSignalSpy charms(&w.rows, &StyleRows::charmPicked);
-        QTest::mouseClick(w.chip(u"charms."_s + defaultCharm), Qt::LeftButton);
-        QCOMPARE(charms.size(), 1);
-        QVERIFY(w.scratch.store.updatedAt() > before);
-    }
-
-    void typeRowScrollsToTheCurrentTypeOnce() {
-        RowsWindow w(260, u"mechanical"_s);
-        ChipRow* types = w.rows.typeRow();
-        QWidget* current = w.chip(u"types.mechanical"_s);
-        const auto shown = [&] {
-            const QRect inViewport(current->mapTo(types->viewport(), QPoint()), current->size());
-            return types->viewport()->rect().contains(inViewport);
-        };
-        QVERIFY(!shown());
-        QCOMPARE(w.scheduled.size(), 1);
-
-        w.scheduled[0].second();
-        QVERIFY(shown());
-
-        w.rows.hide();
-        w.rows.show();
-        QCOMPARE(w.scheduled.size(), 1);
     }
 };
 

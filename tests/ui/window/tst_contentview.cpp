@@ -10,7 +10,6 @@
 #include "ui/editor/beadtray.h"
 #include "ui/editor/editorfixture.h"
 #include "ui/editor/stageview.h"
-#include "ui/editor/stylerows.h"
 #include "ui/window/headerbutton.h"
 #include "ui/window/mainwindow.h"
 
@@ -24,20 +23,6 @@ using namespace tessaro::test;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Counts every timer that fires anywhere in the process.
-class TimerCounter final : public QObject {
-public:
-    QStringList fired;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Timer)
-            fired.append(QString::fromLatin1(watched->metaObject()->className()) + u' ' +
-                         watched->objectName());
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 // The screen over a store of its own, with its managers installed and a
 // clock that moves only when told.
@@ -135,18 +120,12 @@ private Q_SLOTS:
         QVERIFY(shown(u"edit.undo"_s));
     }
 
-    void clearAsksForASecondPressThatATapDisarms() {
+    void clearAsksForASecondPress() {
         Screen s({u"cherry"_s, u"mint"_s});
         GhostButton* clear = s.editButton(u"edit.clear"_s);
         s.click(clear);
         QCOMPARE(s.device.beads().size(), 2);
         QVERIFY(clear->isDanger());
-
-        // A bead added from the tray disarms it.
-        QTest::mouseClick(s.grid(), Qt::LeftButton, {}, s.grid()->cellRect(0).center().toPoint());
-        QVERIFY(!clear->isDanger());
-
-        s.click(clear);
         s.click(clear);
         QVERIFY(s.device.beads().isEmpty());
         QVERIFY(!s.editButton(u"edit.undo"_s)->isEnabled());
@@ -217,21 +196,6 @@ private Q_SLOTS:
             QVERIFY2(reached.contains(button), qPrintable(button->accessibleName()));
     }
 
-    void idleRunsNoTimer() {
-        Screen s({u"cherry"_s});
-        // The kick of the screen's first showing ends.
-        s.device.clock.advance(2);
-        QVERIFY(!s.view.stage()->isAnimating());
-        QTRY_VERIFY(!s.view.toasts().text());
-        // The type row's one scroll, a moment after it first shows.
-        QTest::qWait(int(StyleRows::typeScrollDelay.count()) + 100);
-        TimerCounter counter;
-        qApp->installEventFilter(&counter);
-        QTest::qWait(3000);
-        qApp->removeEventFilter(&counter);
-        QVERIFY2(counter.fired.isEmpty(), qPrintable(counter.fired.join(u", ")));
-    }
-
     void aLanguageSwitchRebuildsEveryText() {
         InstalledLanguage language;
         language.manager.setCode(u"en"_s);
@@ -249,16 +213,6 @@ private Q_SLOTS:
                                    u"quotes.title"_s, u"canvas.title"_s, u"edit.undo"_s,
                                    u"edit.clear"_s, u"status.empty"_s, u"style.type"_s})
             QVERIFY2(german.contains(L(key)), qPrintable(key));
-    }
-
-    void theAppearanceRepaintsTheWindow() {
-        Screen s;
-        const auto corner = [&] { return s.view.grab().toImage().pixelColor(2, 700); };
-        s.appearance.setMode(u"light"_s);
-        const QColor light = corner();
-        s.appearance.setMode(u"dark"_s);
-        const QColor dark = corner();
-        QVERIFY(dark.lightness() < light.lightness());
     }
 };
 

@@ -49,19 +49,9 @@ private Q_SLOTS:
         QCOMPARE(changed.size(), 3);
     }
 
-    void withoutAPortalThePaletteDecides() {
-        DesktopAppearance appearance;
-        QVERIFY(!appearance.prefersDark());
-        QSignalSpy changed(&appearance, &SystemAppearance::changed);
-        QPalette dark;
-        dark.setColor(QPalette::Window, Qt::black);
-        QGuiApplication::setPalette(dark);
-        QTRY_VERIFY(appearance.prefersDark());
-        QGuiApplication::setPalette(QPalette());
-        QTRY_VERIFY(!appearance.prefersDark());
-        QCOMPARE(changed.size(), 2);
-    }
-
+    // With no preference from the portal the palette decides and is
+    // followed; the portal's answer wins while it has one. (Without a portal
+    // at all the reading fails as the motion test shows.)
     void noPreferenceFallsBackToThePalette() {
         QPalette dark;
         dark.setColor(QPalette::Window, QColor(u"#202020"_s));
@@ -75,6 +65,8 @@ private Q_SLOTS:
         QTRY_VERIFY(!appearance.prefersDark());
         portal.change(group, key, 0u);
         QTRY_VERIFY(appearance.prefersDark());
+        QGuiApplication::setPalette(QPalette());
+        QTRY_VERIFY(!appearance.prefersDark());
     }
 };
 

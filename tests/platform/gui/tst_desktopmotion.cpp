@@ -4,7 +4,6 @@
 
 #include <QDBusConnection>
 #include <QDBusPendingCallWatcher>
-#include <QDBusVariant>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -13,28 +12,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString portalPath = u"/org/freedesktop/portal/desktop"_s;
 const QString group = u"org.gnome.desktop.interface"_s;
 const QString key = u"enable-animations"_s;
 
 using test::FakePortal;
-
-// Hears the portal's signals on the program's connection, after the
-// program has.
-class Listener : public QObject {
-    Q_OBJECT
-
-public:
-    Listener() {
-        QDBusConnection::sessionBus().connect(
-            u"org.freedesktop.portal.Desktop"_s, portalPath, u"org.freedesktop.portal.Settings"_s,
-            u"SettingChanged"_s, this, SLOT(settingChanged(QString, QString, QDBusVariant)));
-    }
-    int heard = 0;
-
-public Q_SLOTS:
-    void settingChanged(const QString&, const QString&, const QDBusVariant&) { ++heard; }
-};
 
 } // namespace
 
@@ -56,11 +37,12 @@ private Q_SLOTS:
         portal.change(group, key, true);
         QTRY_VERIFY(!motion.reduceMotion());
         // Other settings, and values that are not booleans, say nothing.
-        Listener listener;
+        QSignalSpy heard(&portal, &FakePortal::heard);
+        QVERIFY(portal.listen());
         portal.change(u"org.freedesktop.appearance"_s, key, false);
         portal.change(group, u"cursor-size"_s, false);
         portal.change(group, key, 0u);
-        QTRY_COMPARE(listener.heard, 3);
+        QTRY_COMPARE(heard.size(), 3);
         QVERIFY(!motion.reduceMotion());
         portal.change(group, key, false);
         QTRY_VERIFY(motion.reduceMotion());

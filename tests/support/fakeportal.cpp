@@ -48,12 +48,6 @@ void FakePortal::change(const QString& group, const QString& key, const QVariant
     Q_EMIT SettingChanged(group, key, QDBusVariant(value));
 }
 
-bool FakePortal::listen() {
-    return QDBusConnection::sessionBus().connect(service, path,
-                                                 u"org.freedesktop.portal.Settings"_s,
-                                                 u"SettingChanged"_s, this, SIGNAL(heard()));
-}
-
 QDBusVariant FakePortal::ReadOne(const QString& group, const QString& key,
                                  const QDBusMessage& message) {
     if (!m_modern) {

@@ -26,9 +26,6 @@ public:
     void set(const QString& group, const QString& key, const QVariant& value);
     // Holds a value and announces it, as a change on the desktop would.
     void change(const QString& group, const QString& key, const QVariant& value);
-    // Has `heard` sent once the program's connection has received each
-    // change, after the program's own handlers.
-    bool listen();
 
 public Q_SLOTS:
     QDBusVariant ReadOne(const QString& group, const QString& key, const QDBusMessage& message);
@@ -36,7 +33,6 @@ public Q_SLOTS:
 
 Q_SIGNALS:
     void SettingChanged(const QString& group, const QString& key, const QDBusVariant& value);
-    void heard();
 
 private:
     QDBusVariant answer(const QString& group, const QString& key) const;

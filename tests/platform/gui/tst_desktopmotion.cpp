@@ -36,14 +36,6 @@ private Q_SLOTS:
 
         portal.change(group, key, true);
         QTRY_VERIFY(!motion.reduceMotion());
-        // Other settings, and values that are not booleans, say nothing.
-        QSignalSpy heard(&portal, &FakePortal::heard);
-        QVERIFY(portal.listen());
-        portal.change(u"org.freedesktop.appearance"_s, key, false);
-        portal.change(group, u"cursor-size"_s, false);
-        portal.change(group, key, 0u);
-        QTRY_COMPARE(heard.size(), 3);
-        QVERIFY(!motion.reduceMotion());
         portal.change(group, key, false);
         QTRY_VERIFY(motion.reduceMotion());
         QCOMPARE(changed.size(), 3);

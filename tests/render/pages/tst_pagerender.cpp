@@ -1,8 +1,6 @@
 #include "render/pages/pagerender.h"
-#include "support/imagecompare.h"
 #include "support/pagebytes.h"
 
-#include <QPainter>
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -100,19 +98,6 @@ private Q_SLOTS:
         QImage small;
         QVERIFY(small.loadFromData(*thumbnail, "png"));
         QCOMPARE(small.size(), QSize(229, 320));
-    }
-
-    void bandsLeaveNoSeam() {
-        // Painted whole, the same page must look the same as in bands.
-        Page page = busyPage(300);
-        const QSizeF size(1000, 1400);
-        const QImage banded = renderPage(page, size, 1);
-        QImage whole(1000, 1400, QImage::Format_RGB32);
-        whole.fill(Qt::white);
-        QPainter painter(&whole);
-        paintPage(painter, page, size, 1);
-        painter.end();
-        QCOMPARE(test::pixelsApart(banded, whole, 2), 0);
     }
 
     void sizesOutsideTheBoundsGiveNoImage_data() {

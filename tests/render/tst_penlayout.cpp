@@ -1,4 +1,5 @@
 #include "model/pen.h"
+#include "render/bodypainter.h"
 #include "render/penlayout.h"
 
 #include <QImage>
@@ -9,10 +10,48 @@
 
 using namespace tessaro;
 
+namespace {
+
+// Every point of every pen body at its thickness, and the top and bottom of
+// each bead slot, in pen space.
+QList<QPointF> penExtent() {
+    QList<QPointF> points;
+    for (const PenTypeSpec& entry : penTypeCatalog()) {
+        const QPainterPath outline = bodyOutline(entry.type, entry.thick);
+        for (int i = 0; i < outline.elementCount(); ++i)
+            points << QPointF(outline.elementAt(i));
+    }
+    for (int i = 0; i < maxBeadsPerPen; ++i)
+        points << QPointF(slotCentre(i), -beadR) << QPointF(slotCentre(i), beadR);
+    return points;
+}
+
+} // namespace
+
 class TestPenLayout : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // Any pen of any type, with all its beads, lies on a stage of whole
+    // points; pen and charm use the width up to the right margin.
+    void stageHoldsEveryPen_data() {
+        QTest::addColumn<double>("width");
+        for (const double width : {300.0, 420.0, 559.9, 560.0, 700.0, 1024.0, 1600.0})
+            QTest::addRow("%g", width) << width;
+    }
+    void stageHoldsEveryPen() {
+        QFETCH(double, width);
+        const StageFit fit = fitStage(width);
+        QCOMPARE(fit.height, std::round(fit.height));
+        for (const QPointF& point : penExtent()) {
+            const QPointF at = fit.layout.map(point);
+            QVERIFY2(at.x() >= 0 && at.x() <= width && at.y() >= 0 && at.y() <= fit.height,
+                     qPrintable(QStringLiteral("(%1, %2)").arg(point.x()).arg(point.y())));
+        }
+        const double charmEdge = charmAnchor(fit.layout).x() + charmRoom * fit.layout.scale;
+        QVERIFY(charmEdge < width && charmEdge > width - 12);
+    }
+
     // Widths no window should have still give a layout that can be drawn.
     void degenerateSizesKeepAPositiveScale() {
         QCOMPARE(fitStage(-50).layout.scale, 0.01);

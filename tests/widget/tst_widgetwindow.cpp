@@ -148,6 +148,23 @@ private Q_SLOTS:
         QCOMPARE(window.snapshot(), PenSnapshot());
     }
 
+    void draggedCardStaysWhereItWasPut() {
+        QPoint put;
+        {
+            WidgetWindow window(services());
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            const QPoint start = window.pos();
+            QTest::mousePress(&window, Qt::LeftButton, {}, QPoint(60, 60));
+            QTest::mouseMove(&window, QPoint(20, 90));
+            QCOMPARE(window.pos(), start + QPoint(-40, 30));
+            QTest::mouseRelease(&window, Qt::LeftButton, {}, QPoint(20, 90));
+            put = window.pos();
+        }
+        WidgetWindow again(services());
+        QCOMPARE(again.pos(), put);
+    }
+
     void menuAndDoubleClickOpenTessaro() {
         WidgetWindow window(services());
         window.show();

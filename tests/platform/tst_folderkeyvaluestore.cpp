@@ -77,21 +77,26 @@ private Q_SLOTS:
         QCOMPARE(store.data(u"k"_s), QByteArray("5"));
     }
 
-    // Their own leftovers from killed writes go once they are surely dead;
-    // nobody's temporaries count as values.
-    void temporariesAreIgnoredAndStaleOnesGo() {
+    // Nobody's temporaries count as values, and their own leftovers from
+    // killed writes go once they are surely dead; a link (to a file outside,
+    // say) is not followed.
+    void onlyPlainFilesAreValues() {
         QTemporaryDir folder;
+        QTemporaryDir outside;
         const QString stale = folder.filePath(u".k.tmp-AbC123"_s);
         const QString fresh = folder.filePath(u".k.tmp-XyZ789"_s);
         QVERIFY(touchFile(stale, 11 * 60) && touchFile(fresh));
         for (const QString& name : {u".syncthing.k.tmp"_s, u".k.~1a2b"_s, u"k.partial"_s})
             QVERIFY(touchFile(folder.filePath(name)));
+        QVERIFY(touchFile(outside.filePath(u"secret"_s)));
+        QVERIFY(QFile::link(outside.filePath(u"secret"_s), folder.filePath(u"k"_s)));
         FolderKeyValueStore store(folder.path());
         QSignalSpy spy(&store, &KeyValueStore::externalChange);
         store.flush();
         QVERIFY(!QFile::exists(stale));
         QVERIFY(QFile::exists(fresh));
         QCOMPARE(spy.size(), 0);
+        QCOMPARE(store.data(u"k"_s), std::nullopt);
     }
 
     void conflictCopies() {
@@ -150,16 +155,6 @@ private Q_SLOTS:
         store.setData(u"k"_s, "over it");
         store.flush();
         QVERIFY(store.conflictCopies(u"k"_s).isEmpty());
-    }
-
-    void linksAreNotFollowed() {
-        QTemporaryDir folder;
-        QTemporaryDir outside;
-        QVERIFY(touchFile(outside.filePath(u"secret"_s)));
-        QVERIFY(QFile::link(outside.filePath(u"secret"_s), folder.filePath(u"k"_s)));
-        FolderKeyValueStore store(folder.path());
-        store.flush();
-        QCOMPARE(store.data(u"k"_s), std::nullopt);
     }
 
     // A sync engine re-creating the folder, or a user restoring it: an idle

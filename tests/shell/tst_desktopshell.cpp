@@ -56,18 +56,6 @@ class TestDesktopShell : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // The hot key with the window closed shows it with the quotes sheet
-    // open, and the request is served once.
-    void hotKeyShowsTheQuotes() {
-        Desktop desktop;
-        QVERIFY(!desktop.window.isVisible());
-        desktop.keeper.bringToFront(true);
-        QVERIFY(desktop.window.isVisible());
-        QVERIFY(desktop.openSheet());
-        QCOMPARE(desktop.openSheet()->windowTitle(), L(u"quotes.title"_s));
-        QVERIFY(!desktop.keeper.wantsQuotes());
-    }
-
     // A request left while the window was hidden is not served when the
     // window comes later for another reason.
     void staleRequestIsNotServed() {
@@ -85,11 +73,12 @@ private Q_SLOTS:
         QTest::addColumn<bool>("shown");
         QTest::addColumn<int>("quotes");
         QTest::newRow("plain") << request(LaunchRequest::Kind::activate) << true << 0;
-        QTest::newRow("background") << request(LaunchRequest::Kind::activate, {}, true) << false << 0;
-        QTest::newRow("keep link") << request(LaunchRequest::Kind::open, u"tessaro://keep?q=Hi"_s)
-                                   << false << 1;
-        QTest::newRow("other link") << request(LaunchRequest::Kind::open, u"tessaro://nothing"_s)
-                                    << true << 0;
+        QTest::newRow("background")
+            << request(LaunchRequest::Kind::activate, {}, true) << false << 0;
+        QTest::newRow("keep link")
+            << request(LaunchRequest::Kind::open, u"tessaro://keep?q=Hi"_s) << false << 1;
+        QTest::newRow("other link")
+            << request(LaunchRequest::Kind::open, u"tessaro://nothing"_s) << true << 0;
     }
 
     void firstStart() {

@@ -56,16 +56,13 @@ class TestTrayMenu : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void emptyCollection() {
+    // Empty, the menu says so on a row that does nothing; then it shows the
+    // newest five quotes on one line each, and an ampersand stays one.
+    void menuFollowsTheCollection() {
         Tray tray;
         QCOMPARE(tray.rows(), (QStringList{u"[pen]"_s, u"-"_s, L(u"quotes.phoneEmpty"_s), u"-"_s,
                                            L(u"mac.menubar.open"_s), L(u"linux.menu.quit"_s)}));
         QVERIFY(!row(*tray.tray.menu(), L(u"quotes.phoneEmpty"_s))->isEnabled());
-    }
-
-    // The newest five, on one line each, and an ampersand stays one.
-    void newestFiveQuotes() {
-        Tray tray;
         for (int i = 1; i <= 8; ++i)
             QVERIFY(tray.scratch.store.addQuote(u"Quote %1\nline & more"_s.arg(i), {}, {}));
         const QStringList rows = tray.rows();
@@ -73,12 +70,6 @@ private Q_SLOTS:
                                               u"Quote 6 line && more"_s, u"Quote 5 line && more"_s,
                                               u"Quote 4 line && more"_s}));
         QCOMPARE(rows.size(), 2 + 5 + 3);
-    }
-
-    void followsLanguage() {
-        Tray tray;
-        tray.language.manager.setCode(u"de"_s);
-        QVERIFY(tray.rows().contains(u"Tessaro öffnen"_s));
     }
 
     void rowsBringTheWindow() {
@@ -94,26 +85,6 @@ private Q_SLOTS:
         QVERIFY(tray.keeper.wantsQuotes());
         row(*tray.tray.menu(), L(u"linux.menu.quit"_s))->trigger();
         QCOMPARE(quit.count(), 1);
-    }
-
-    // The picture follows the pen, and a menu of text rows carries it as
-    // its first row's icon.
-    void previewFollowsThePen() {
-        Tray drawn;
-        auto* label = qobject_cast<QLabel*>(
-            qobject_cast<QWidgetAction*>(drawn.tray.menu()->actions().first())->defaultWidget());
-        const QImage before = label->pixmap().toImage();
-        drawn.scratch.store.setBarrel(u"black"_s);
-        label = qobject_cast<QLabel*>(
-            qobject_cast<QWidgetAction*>(drawn.tray.menu()->actions().first())->defaultWidget());
-        QVERIFY(label->pixmap().toImage() != before);
-        QCOMPARE(label->pixmap().deviceIndependentSize().toSize(), QSize(180, 34));
-
-        Tray compact(TrayMenu::Rows::textAndIcons);
-        const QAction* first = compact.tray.menu()->actions().first();
-        QVERIFY(!qobject_cast<const QWidgetAction*>(first));
-        QVERIFY(!first->icon().isNull());
-        QVERIFY(first->text().isEmpty());
     }
 };
 

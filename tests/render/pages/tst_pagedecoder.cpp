@@ -123,19 +123,6 @@ private Q_SLOTS:
         QCOMPARE(strokes[1], fallback);
     }
 
-    void writtenPagesReadBack() {
-        StrokePage written;
-        written.size = QSizeF(1000, 1400);
-        PageStroke stroke;
-        stroke.tool = u"brush"_s;
-        stroke.ink = QColor(0xF4, 0xA0, 0xB9, 0x80);
-        stroke.width = 6.25;
-        stroke.points = {{1.5f, 2.25f, 0.1f}, {300.125f, 1399.5f, 1}};
-        written.strokes = {stroke, PageStroke{}};
-        written.strokes[1].points = {{0.3f, 0.7f, 0.333f}};
-        QCOMPARE(parseStrokePage(strokePageJson(written)), std::optional(written));
-    }
-
     // Pages come from other machines: past any bound, the page is refused as
     // a whole, so the viewer shows its placeholder.
     void hostilePagesAreRefused_data() {

@@ -1,8 +1,6 @@
 #include "render/pages/pagerender.h"
-#include "support/imagecompare.h"
 #include "support/pagebytes.h"
 
-#include <QPainter>
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -100,46 +98,6 @@ private Q_SLOTS:
         QImage small;
         QVERIFY(small.loadFromData(*thumbnail, "png"));
         QCOMPARE(small.size(), QSize(229, 320));
-    }
-
-    void pressureVariesTheWidth() {
-        // Light at the left end, full at the right: the stroke widens.
-        const Page page = decoded("{\"format\":\"tessaro-page\",\"version\":1,\"strokes\":["
-                                  "{\"tool\":\"fountain\",\"ink\":\"#000000\",\"width\":40,"
-                                  "\"points\":[100,500,0,900,500,1]}]}");
-        const QImage image = renderPage(page, QSizeF(1000, 1000), 1);
-        auto thickness = [&](int x) {
-            int dark = 0;
-            for (int y = 400; y < 600; ++y)
-                dark += qGray(image.pixel(x, y)) < 128;
-            return dark;
-        };
-        QVERIFY(thickness(200) < thickness(800) - 15);
-        QVERIFY(std::abs(thickness(850) - 40) <= 2);
-    }
-
-    void curvesPassThroughTheirSamples() {
-        // A sharp V: the curve still reaches its tip, and the outside there is solid.
-        const Page page = decoded("{\"format\":\"tessaro-page\",\"version\":1,\"strokes\":["
-                                  "{\"tool\":\"ballpoint\",\"ink\":\"#000000\",\"width\":30,"
-                                  "\"points\":[100,100,1,500,900,1,900,100,1]}]}");
-        const QImage image = renderPage(page, QSizeF(1000, 1000), 1);
-        for (int y = 888; y <= 912; y += 4)
-            QVERIFY2(qGray(image.pixel(500, y)) < 64, qPrintable(QString::number(y)));
-        QCOMPARE(qGray(image.pixel(500, 930)), 255);
-    }
-
-    void bandsLeaveNoSeam() {
-        // Painted whole, the same page must look the same as in bands.
-        Page page = busyPage(300);
-        const QSizeF size(1000, 1400);
-        const QImage banded = renderPage(page, size, 1);
-        QImage whole(1000, 1400, QImage::Format_RGB32);
-        whole.fill(Qt::white);
-        QPainter painter(&whole);
-        paintPage(painter, page, size, 1);
-        painter.end();
-        QCOMPARE(test::pixelsApart(banded, whole, 2), 0);
     }
 
     void sizesOutsideTheBoundsGiveNoImage_data() {

@@ -1,3 +1,0 @@
-#pragma once
-
-// Helpers shared by several tests live in this folder, one file each.

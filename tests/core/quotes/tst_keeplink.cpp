@@ -33,8 +33,6 @@ private Q_SLOTS:
         QTest::newRow("capitals in scheme, host and names")
             << u"TESSARO://KEEP?Q=x&TITLE=Book"_s << keep(u"x"_s, u"Book"_s);
         QTest::newRow("no host, keep between slashes") << u"tessaro:/keep/?q=x"_s << keep(u"x"_s);
-        QTest::newRow("ftp link dropped, quote kept")
-            << u"tessaro://keep?q=x&url=ftp://example.com"_s << keep(u"x"_s);
         QTest::newRow("https link trimmed")
             << u"tessaro://keep?q=x&u=%20https://example.com%20"_s
             << keep(u"x"_s, {}, u"https://example.com"_s);
@@ -48,25 +46,6 @@ private Q_SLOTS:
         QFETCH(QString, link);
         QFETCH(std::optional<KeepRequest>, expected);
         QCOMPARE(parseKeepLink(QUrl(link)), expected);
-    }
-
-    // Counted in user-perceived characters: a flag is one.
-    void menuTitles_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("title");
-        const QString flag = u"\U0001F1E9\U0001F1EA"_s;
-        QTest::newRow("46 shown whole") << QString(46, u'a') << QString(46, u'a');
-        QTest::newRow("47 cut to 45") << QString(47, u'a') << QString(45, u'a') + u'\u2026';
-        QTest::newRow("line breaks become spaces") << u"one\ntwo"_s << u"one two"_s;
-        QTest::newRow("flags count once") << flag.repeated(46) << flag.repeated(46);
-        QTest::newRow("flags cut whole")
-            << flag.repeated(47) << flag.repeated(45) + u'\u2026';
-    }
-
-    void menuTitles() {
-        QFETCH(QString, text);
-        QFETCH(QString, title);
-        QCOMPARE(menuTitle(text), title);
     }
 };
 

@@ -76,13 +76,6 @@ private Q_SLOTS:
         QCOMPARE(done.get(), u"ios.quotes.importFailed"_s);
     }
 
-    void symbolicLinkToAFileIsRead() {
-        const QString target = write(u"target.txt"_s, "Linked quote");
-        const QString link = m_dir.filePath(u"link.txt"_s);
-        QVERIFY(QFile::link(target, link));
-        QCOMPARE(quotesOf(readQuotesFile(link, 0)).size(), 1);
-    }
-
     void encodings_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("text");

@@ -24,10 +24,6 @@ AppState marked(Date updatedAt) {
     return state;
 }
 
-Date writtenUpdatedAt(const test::MemoryKeyValueStore& store) {
-    return decodeState(store.lastWrite)->state.updatedAt;
-}
-
 } // namespace
 
 class TestCloudSync : public QObject {
@@ -81,21 +77,6 @@ private Q_SLOTS:
         const BudgetedBlob blob = encodeWithinBudget(state);
         QCOMPARE(blob.quotesLeftOut, 3);
         QVERIFY(decodeState(blob.bytes)->state.quotes.isEmpty());
-    }
-
-    void pushesWithinTheDelayCollapse() {
-        test::MemoryKeyValueStore store;
-        CloudSync sync(&store);
-        sync.setPushDelay(30);
-        sync.start([] { return marked(1); });
-        QCOMPARE(store.writes, 1);
-        for (Date updatedAt : {2, 3, 4})
-            sync.push(marked(updatedAt));
-        QCOMPARE(store.writes, 1);
-        QTRY_COMPARE(store.writes, 2);
-        QCOMPARE(writtenUpdatedAt(store), 4.0);
-        // Nothing left to write later.
-        QVERIFY(!sync.hasPendingPush());
     }
 
     void remoteDocumentsReachTheStore() {

@@ -9,7 +9,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 using namespace tessaro;
 using namespace Qt::StringLiterals;
@@ -277,19 +276,6 @@ private Q_SLOTS:
         // The push that the merge scheduled was dropped: one write only.
         QCOMPARE(device.cloud.writes, 1);
         QVERIFY(!store.hasPendingCloudPush());
-    }
-
-    void idleStoreRunsNoTimer() {
-        Device device;
-        PenStore& store = device.start();
-        store.addBead(u"cherry"_s);
-        const auto anyActive = [&] {
-            const auto timers = store.findChildren<QTimer*>();
-            return std::any_of(timers.begin(), timers.end(),
-                               [](const QTimer* timer) { return timer->isActive(); });
-        };
-        QVERIFY(anyActive());
-        QTRY_VERIFY(!anyActive());
     }
 
     // Pages found in the data folder are listed; mirroring them is tested with

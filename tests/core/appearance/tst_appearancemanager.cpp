@@ -61,8 +61,6 @@ private Q_SLOTS:
         QCOMPARE(manager.mode(), stored.toString());
         QCOMPARE(manager.scheme(), scheme);
         QCOMPARE(manager.isDark(), dark);
-        const PaletteColour& background = interfacePalette().background;
-        QCOMPARE(manager.colour(background), dark ? background.dark : background.light);
     }
 
     void changesAreStoredAndAnnounced() {

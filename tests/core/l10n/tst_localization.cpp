@@ -83,10 +83,8 @@ private Q_SLOTS:
         QCOMPARE(L(u"no.such.key"_s), u"no.such.key"_s);
     }
 
-    // Without a manager texts follow the system, and no date fails to format.
-    void withoutAManagerTextsFollowTheSystem() {
-        QCOMPARE(L(u"tray.title"_s), tableText(u"en.lproj/Localizable"_s, u"tray.title"_s));
-        QCOMPARE(L(u"no.such.key"_s), u"no.such.key"_s);
+    // Dates a damaged document may hold, and languages no one has, still format.
+    void noDateFailsToFormat() {
         QVERIFY(!localizedDate(newYear).isEmpty());
         QVERIFY(!DateFormatter(u"not a language tag!"_s).format(newYear).isEmpty());
         QVERIFY(!DateFormatter(QString()).format(1e300).isNull());

@@ -109,12 +109,9 @@ private Q_SLOTS:
         QCOMPARE(quotes.first().source, source);
     }
 
+    // The quotes sheet's test imports binary bytes.
     void notText_data() {
         QTest::addColumn<QByteArray>("bytes");
-        QByteArray binary;
-        for (int i = 0; i < 4096; ++i)
-            binary.append(char(i * 7919 % 256));
-        QTest::newRow("binary") << binary;
         QTest::newRow("odd length, not UTF-8") << QByteArray("\xff\xfe\x41", 3);
         QTest::newRow("lone surrogate") << QByteArray("\xff\xfe\x00\xd8\x41\x00", 6);
         QTest::newRow("UTF-8 with a NUL") << QByteArray("Some words\0 and more", 21);

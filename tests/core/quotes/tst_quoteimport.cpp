@@ -172,21 +172,6 @@ private Q_SLOTS:
         compareQuotes(parseQuotesImport(input, now), quotes);
     }
 
-    // Reading stops once 500 quotes are kept, but not before a late
-    // attribution has reached the last of them.
-    void longPlainTextKeepsTheFirst500() {
-        QString text = u"q0\n\nq0\n\n"_s;
-        for (int i = 1; i < 500; ++i)
-            text += u"q"_s + QString::number(i) + u"\n\n"_s;
-        text += u"— Late\n\nq500\n\nq501"_s;
-        const QList<Quote> quotes = parseQuotesImport(text, now);
-        QCOMPARE(quotes.size(), 500);
-        QCOMPARE(quotes.first().text, u"q0"_s);
-        QCOMPARE(quotes.last().text, u"q499"_s);
-        QCOMPARE(quotes.last().source, u"Late"_s);
-        QCOMPARE(quotes.last().at, now - 500);
-    }
-
     void json() {
         const QString input =
             u"{\"quotes\":[{\"text\":\"A\",\"source\":\"S\",\"url\":\"https://"

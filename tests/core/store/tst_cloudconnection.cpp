@@ -130,23 +130,6 @@ private Q_SLOTS:
         QCOMPARE(status.reachable, std::optional(false));
         qunsetenv("TESSARO_CLOUD");
     }
-
-    // A usable folder is found reachable in the switch above; a file in its
-    // place is not.
-    void aFileInTheFolderPlaceIsUnreachable() {
-        QTemporaryDir root;
-        test::MemoryPreferences preferences;
-        const QString folder = root.filePath(u"cloud"_s);
-        QVERIFY(writeFile(folder, "not a folder"));
-        preferences.setValue(u"cloud.folder"_s, folder);
-        CloudConnection cloud(root.filePath(u"data"_s), preferences);
-        QCOMPARE(cloud.status().reachable, std::nullopt);
-        QSignalSpy status(&cloud, &CloudSettings::statusChanged);
-        cloud.refresh();
-        QTRY_COMPARE(status.size(), 1);
-        QCOMPARE(cloud.status().reachable, std::optional(false));
-        QCOMPARE(cloud.status().kind, CloudStatus::Kind::folder);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestCloudConnection)

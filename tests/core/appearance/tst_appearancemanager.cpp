@@ -68,22 +68,6 @@ private Q_SLOTS:
         QCOMPARE(manager.isDark(), scheme ? dark : !desktopDark);
         QCOMPARE(turned.size(), scheme ? 0 : 1);
     }
-
-    // A choice is kept for the next start; without a desktop to ask, the
-    // system mode is light.
-    void choiceIsStored() {
-        test::MemoryPreferences preferences;
-        AppearanceManager manager(preferences);
-        const AppearanceManager::Installation installed(manager);
-        QCOMPARE(AppearanceManager::shared(), &manager);
-        manager.setMode(u"dark"_s);
-        QCOMPARE(preferences.value(appearanceKey).toString(), u"dark"_s);
-        // Following the system again stores the empty string.
-        manager.setMode(QString());
-        QVERIFY(preferences.value(appearanceKey).isValid());
-        QCOMPARE(preferences.value(appearanceKey).toString(), QString());
-        QVERIFY(!manager.isDark());
-    }
 };
 
 QTEST_GUILESS_MAIN(TestAppearanceManager)

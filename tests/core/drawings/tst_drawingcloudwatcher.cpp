@@ -39,19 +39,6 @@ private Q_SLOTS:
         m_watcher->setOnChange([this] { ++m_calls; });
     }
 
-    void firstScanIsReportedOnceFromTheEventLoop() {
-        m_watcher->start(std::nullopt);
-        m_watcher->start(QString());
-        QVERIFY(!m_watcher->isWatching());
-        m_watcher->start(folder());
-        m_watcher->start(m_root->path());
-        QCOMPARE(m_calls, 0);
-        QTRY_COMPARE(m_calls, 1);
-        QVERIFY(idle());
-        QCOMPARE(m_watcher->findChild<QFileSystemWatcher*>()->directories(),
-                 QStringList({folder()}));
-    }
-
     // A folder removed and put back (a sync engine re-creating it, a user
     // restoring it) is heard again, with nothing else happening meanwhile.
     void folderPutBackIsWatchedAgain_data() {

@@ -6,8 +6,6 @@
 #include <QFile>
 #include <QTest>
 
-#include <optional>
-
 using namespace tessaro;
 using namespace Qt::StringLiterals;
 
@@ -48,9 +46,6 @@ struct ChosenLanguage {
     LanguageManager::Installation installed{manager};
 };
 
-// 2001-01-01T12:00:00Z
-constexpr Date newYear = 43200;
-
 } // namespace
 
 class TestLocalization : public QObject {
@@ -81,35 +76,6 @@ private Q_SLOTS:
         QCOMPARE(L(u"tray.title"_s), expected);
         // No fall-through to another language: a missing key shows itself.
         QCOMPARE(L(u"no.such.key"_s), u"no.such.key"_s);
-    }
-
-    // Dates a damaged document may hold, and languages no one has, still format.
-    void noDateFailsToFormat() {
-        QVERIFY(!localizedDate(newYear).isEmpty());
-        QVERIFY(!DateFormatter(u"not a language tag!"_s).format(newYear).isEmpty());
-        QVERIFY(!DateFormatter(QString()).format(1e300).isNull());
-    }
-
-    // Every occurrence is filled; names are case-sensitive.
-    void fillPlaceholders() {
-        const QString filled = tessaro::fillPlaceholders(u"{n} of {cap}, {n}! {N} {date}"_s,
-                                                         {{u"n"_s, u"3"_s}, {u"cap"_s, u"20"_s}});
-        QCOMPARE(filled, u"3 of 20, 3! {N} {date}"_s);
-    }
-
-    // The settings sheet's test sees the choice stored and the texts follow;
-    // here, the group gets a copy for the widget, the system row included.
-    void managerMirrorsToTheGroup() {
-        ChosenLanguage language(u"fr"_s);
-        QTRY_COMPARE(language.group.value(languageKey).toString(), u"fr"_s);
-        language.manager.setCode(u"zh-Hant"_s);
-        QTRY_COMPARE(language.group.value(languageKey).toString(), u"zh-Hant"_s);
-        // The system row stores the empty string, in both places.
-        language.manager.setCode(QString());
-        QVERIFY(language.standard.value(languageKey).isValid());
-        QCOMPARE(language.standard.value(languageKey).toString(), QString());
-        QTRY_COMPARE(language.group.value(languageKey).toString(), QString());
-        QVERIFY(language.group.value(languageKey).isValid());
     }
 };
 

@@ -114,22 +114,6 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(device.first + u"/Documents/Drawings/theirs.pkdrawing"_s));
         QTRY_COMPARE(device.cloud->status().reachable, std::optional(true));
     }
-
-    // TESSARO_CLOUD decides for this run, and the choice is kept for later
-    // runs; a Redis address is shown without its password.
-    void environmentOverridesTheChoice() {
-        Device device;
-        qputenv("TESSARO_CLOUD", "redis://:secret@127.0.0.1:1/2");
-        device.start();
-        device.cloud->chooseFolder(device.second);
-        QCOMPARE(device.preferences.value(u"cloud.folder"_s).toString(), device.second);
-        const CloudStatus status = device.cloud->status();
-        QVERIFY(status.setByEnvironment);
-        QCOMPARE(status.kind, CloudStatus::Kind::redis);
-        QCOMPARE(status.place, u"redis://127.0.0.1:1/2"_s);
-        QCOMPARE(status.reachable, std::optional(false));
-        qunsetenv("TESSARO_CLOUD");
-    }
 };
 
 QTEST_GUILESS_MAIN(TestCloudConnection)

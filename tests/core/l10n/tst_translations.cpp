@@ -1,6 +1,5 @@
 // Every language table is complete and keeps the placeholders.
 #include "l10n/localization.h"
-#include "model/catalog.h"
 #include "model/json.h"
 
 #include <QFile>
@@ -49,24 +48,6 @@ class TestTranslations : public QObject {
 
 private Q_SLOTS:
     void initTestCase() { QVERIFY(english().size() > 150); }
-
-    // Texts named after catalog identifiers: a new bead or charm needs its text.
-    void catalogHasTexts() {
-        QStringList keys;
-        for (const BeadSpec& bead : beadCatalog())
-            keys.append(u"beads."_s + bead.id);
-        for (const BarrelSpec& barrel : barrelCatalog())
-            keys.append(u"barrels."_s + barrel.id);
-        for (const PenTypeSpec& type : penTypeCatalog())
-            keys.append(u"types."_s + type.id);
-        for (const QString& charm : charmKinds())
-            keys.append(u"charms."_s + charm);
-        for (const QString& group : beadGroups())
-            keys.append(u"group."_s + group);
-        const Table base = english();
-        for (const QString& key : keys)
-            QVERIFY2(base.contains(key), qPrintable(key));
-    }
 
     void tablesAreComplete_data() {
         QTest::addColumn<QString>("code");

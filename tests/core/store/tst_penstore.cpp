@@ -147,7 +147,6 @@ private Q_SLOTS:
                                                  u"mint"_s, u"coral"_s}));
         });
         row("same barrel", pen, [](PenStore& s) { s.setBarrel(s.pen().barrel); });
-        row("same charm", pen, [](PenStore& s) { s.setCharm(s.pen().charm); });
         row("type", pen, [](PenStore& s) { s.setType(u"highlighter"_s); });
         row("ink", pen, [](PenStore& s) { s.setInk(u"#3A3A3C"_s); });
         row("save to case", saved | pen, [](PenStore& s) { QVERIFY(s.saveToCase()); });

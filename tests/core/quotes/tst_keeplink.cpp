@@ -29,9 +29,8 @@ private Q_SLOTS:
         QTest::newRow("capitals in scheme, host and names")
             << u"TESSARO://KEEP?Q=x&TITLE=Book"_s << keep(u"x"_s, u"Book"_s);
         QTest::newRow("no host, keep between slashes") << u"tessaro:/keep/?q=x"_s << keep(u"x"_s);
-        QTest::newRow("https link trimmed")
-            << u"tessaro://keep?q=x&u=%20https://example.com%20"_s
-            << keep(u"x"_s, {}, u"https://example.com"_s);
+        QTest::newRow("https link trimmed") << u"tessaro://keep?q=x&u=%20https://example.com%20"_s
+                                            << keep(u"x"_s, {}, u"https://example.com"_s);
         QTest::newRow("another scheme") << u"https://keep?q=x"_s << nothing;
         QTest::newRow("no text") << u"tessaro://keep?src=Mom"_s << nothing;
     }

@@ -104,8 +104,9 @@ private Q_SLOTS:
     // refused; putting the collection back in order is a change too, with
     // nothing added.
     void reorderingIsAChangeWithNothingAdded() {
-        const auto result = importQuotes({quote(u"a"_s, u"older"_s, 1), quote(u"b"_s, u"newer"_s, 2)},
-                                         {quote(u"c"_s, u"older"_s, 3)});
+        const auto result =
+            importQuotes({quote(u"a"_s, u"older"_s, 1), quote(u"b"_s, u"newer"_s, 2)},
+                         {quote(u"c"_s, u"older"_s, 3)});
         QCOMPARE(result.added, 0);
         QVERIFY(result.collection);
         QCOMPARE(ids(*result.collection), (QStringList{u"b"_s, u"a"_s}));

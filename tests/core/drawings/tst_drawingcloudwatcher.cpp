@@ -39,31 +39,6 @@ private Q_SLOTS:
         m_watcher->setOnChange([this] { ++m_calls; });
     }
 
-    void firstScanIsReportedOnceFromTheEventLoop() {
-        m_watcher->start(std::nullopt);
-        m_watcher->start(QString());
-        QVERIFY(!m_watcher->isWatching());
-        m_watcher->start(folder());
-        m_watcher->start(m_root->path());
-        QCOMPARE(m_calls, 0);
-        QTRY_COMPARE(m_calls, 1);
-        QVERIFY(idle());
-        QCOMPARE(m_watcher->findChild<QFileSystemWatcher*>()->directories(),
-                 QStringList({folder()}));
-    }
-
-    void burstIsReportedOnceThenIdle() {
-        m_watcher->start(folder());
-        QTRY_COMPARE(m_calls, 1);
-        for (int i = 0; i < 5; ++i)
-            QVERIFY(touch(i));
-        QVERIFY(QFile::remove(folder() + u"/p0.pkdrawing"_s));
-        QTRY_VERIFY(timer(u"debounce"_s)->isActive());
-        QCOMPARE(m_calls, 1);
-        QTRY_COMPARE(m_calls, 2);
-        QVERIFY(idle());
-    }
-
     // A folder removed and put back (a sync engine re-creating it, a user
     // restoring it) is heard again, with nothing else happening meanwhile.
     void folderPutBackIsWatchedAgain_data() {
@@ -92,16 +67,6 @@ private Q_SLOTS:
         QVERIFY(page.open(QIODevice::WriteOnly));
         page.close();
         QTRY_COMPARE(m_calls, before + 2);
-    }
-
-    // A sync engine's long transfer does not hold every page back until it
-    // ends: each check below touches a page, so the burst never pauses.
-    void longBurstIsReportedWhileItLasts() {
-        m_watcher->start(folder());
-        QTRY_COMPARE(m_calls, 1);
-        int i = 0;
-        QTRY_VERIFY_WITH_TIMEOUT(touch(++i) && m_calls >= 2,
-                                 DrawingCloudWatcher::maxBurstMs + 2000);
     }
 
     void destroyedWatcherNeverCallsBack() {

@@ -93,7 +93,6 @@ private Q_SLOTS:
         QTest::newRow("empty") << QByteArray() << int(JsonStatus::invalid);
         QTest::newRow("trailing garbage") << QByteArray("{} x") << int(JsonStatus::invalid);
         QTest::newRow("NUL after the value") << QByteArray("{}\0{", 4) << int(JsonStatus::invalid);
-        QTest::newRow("NaN") << QByteArray("[NaN]") << int(JsonStatus::invalid);
         QTest::newRow("trailing comma") << QByteArray("[1,]") << int(JsonStatus::invalid);
         QTest::newRow("raw control character")
             << QByteArray("[\"a\x01\"]") << int(JsonStatus::invalid);
@@ -164,9 +163,6 @@ private Q_SLOTS:
         QTest::newRow("overlong form") << QByteArray("[\"\xc0\xaf\"]") << u"\uFFFD\uFFFD"_s << true;
         QTest::newRow("lone high surrogate") << json("['\\ud800x']") << u"\uFFFDx"_s << true;
         QTest::newRow("lone low surrogate") << json("['\\udc00']") << u"\uFFFD"_s << true;
-        QTest::newRow("two high surrogates")
-            << json("['\\ud800\\ud800']") << u"\uFFFD\uFFFD"_s << true;
-        QTest::newRow("surrogate at the end") << json("['\\ud83d']") << u"\uFFFD"_s << true;
         QTest::newRow("pair") << json("['\\ud83d\\ude00']") << u"😀"_s << false;
         QTest::newRow("escaped backslash") << json("['\\\\ud800']") << u"\\ud800"_s << false;
     }

@@ -7,7 +7,6 @@
 #include "support/files.h"
 #include "support/memorypreferences.h"
 
-#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -114,68 +113,6 @@ private Q_SLOTS:
         // Nothing of the new folder's went to the old one after the switch.
         QVERIFY(!QFile::exists(device.first + u"/Documents/Drawings/theirs.pkdrawing"_s));
         QTRY_COMPARE(device.cloud->status().reachable, std::optional(true));
-    }
-
-    void sameFolderChangesNothing() {
-        Device device;
-        PenStore& store = device.start();
-        QVERIFY(store.addQuote(u"kept"_s, {}, std::nullopt));
-        QSignalSpy status(device.cloud.get(), &CloudSettings::statusChanged);
-        KeyValueStore* before = device.cloud->keyValueStore();
-        device.cloud->chooseFolder(device.first + u"/"_s);
-        QCOMPARE(device.cloud->keyValueStore(), before);
-        QCOMPARE(status.size(), 0);
-        QTRY_COMPARE(quoteTextsIn(device.first), QStringList{u"kept"_s});
-    }
-
-    // TESSARO_CLOUD decides for this run; the choice is kept for later runs.
-    void environmentOverridesTheChoice() {
-        Device device;
-        const QString fixed = device.root.filePath(u"fixed"_s);
-        qputenv("TESSARO_CLOUD", fixed.toLocal8Bit());
-        device.start();
-        device.cloud->chooseFolder(device.second);
-        QCOMPARE(device.preferences.value(u"cloud.folder"_s).toString(), device.second);
-        QCOMPARE(device.cloud->status().place, fixed);
-        QVERIFY(device.cloud->status().setByEnvironment);
-        qunsetenv("TESSARO_CLOUD");
-    }
-
-    void reachability_data() {
-        QTest::addColumn<bool>("usable");
-        QTest::newRow("a writable folder") << true;
-        QTest::newRow("a file in the folder's place") << false;
-    }
-
-    void reachability() {
-        QFETCH(bool, usable);
-        QTemporaryDir root;
-        test::MemoryPreferences preferences;
-        const QString folder = root.filePath(u"cloud"_s);
-        if (usable)
-            QVERIFY(QDir().mkpath(folder));
-        else
-            QVERIFY(writeFile(folder, "not a folder"));
-        preferences.setValue(u"cloud.folder"_s, folder);
-        CloudConnection cloud(root.filePath(u"data"_s), preferences);
-        QCOMPARE(cloud.status().reachable, std::nullopt);
-        QSignalSpy status(&cloud, &CloudSettings::statusChanged);
-        cloud.refresh();
-        QTRY_COMPARE(status.size(), 1);
-        QCOMPARE(cloud.status().reachable, std::optional(usable));
-        QCOMPARE(cloud.status().kind, CloudStatus::Kind::folder);
-    }
-
-    void redisAddressHidesThePassword() {
-        QTemporaryDir root;
-        test::MemoryPreferences preferences;
-        qputenv("TESSARO_CLOUD", "redis://:secret@127.0.0.1:1/2");
-        CloudConnection cloud(root.path(), preferences);
-        qunsetenv("TESSARO_CLOUD");
-        const CloudStatus status = cloud.status();
-        QCOMPARE(status.kind, CloudStatus::Kind::redis);
-        QCOMPARE(status.place, u"redis://127.0.0.1:1/2"_s);
-        QCOMPARE(status.reachable, std::optional(false));
     }
 };
 

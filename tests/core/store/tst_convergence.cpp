@@ -233,40 +233,31 @@ private:
 class TestConvergence : public QObject {
     Q_OBJECT
 
-    void converge(quint32 seed, int operations,
-                  const std::function<std::unique_ptr<KeyValueStore>()>& makeCloud) {
-        Harness harness(seed, makeCloud);
-        harness.run(operations);
-        QVERIFY2(harness.settle(), qPrintable(u"seed %1 did not settle"_s.arg(seed)));
-        harness.verify();
-    }
-
 private Q_SLOTS:
-    void overACloudFolder_data() {
+    void converges_data() {
         QTest::addColumn<quint32>("seed");
+        QTest::addColumn<bool>("overRedis");
         for (quint32 seed = 1; seed <= 10; ++seed)
-            QTest::newRow(qPrintable(u"seed %1"_s.arg(seed))) << seed;
+            QTest::addRow("folder, seed %u", seed) << seed << false;
+        for (quint32 seed = 101; seed <= 106; ++seed)
+            QTest::addRow("redis, seed %u", seed) << seed << true;
     }
 
-    void overACloudFolder() {
+    void converges() {
         QFETCH(quint32, seed);
+        QFETCH(bool, overRedis);
         QTemporaryDir cloud;
-        converge(seed, 80, [&] {
+        test::RedisServer server;
+        if (overRedis)
+            QVERIFY2(server.start(), "redis-server did not start");
+        Harness harness(seed, [&]() -> std::unique_ptr<KeyValueStore> {
+            if (overRedis)
+                return std::make_unique<RedisKeyValueStore>(server.url());
             return std::make_unique<FolderKeyValueStore>(cloud.filePath(u"KeyValue"_s));
         });
-    }
-
-    void overRedis_data() {
-        QTest::addColumn<quint32>("seed");
-        for (quint32 seed = 101; seed <= 106; ++seed)
-            QTest::newRow(qPrintable(u"seed %1"_s.arg(seed))) << seed;
-    }
-
-    void overRedis() {
-        QFETCH(quint32, seed);
-        test::RedisServer server;
-        QVERIFY2(server.start(), "redis-server did not start");
-        converge(seed, 80, [&] { return std::make_unique<RedisKeyValueStore>(server.url()); });
+        harness.run(80);
+        QVERIFY2(harness.settle(), qPrintable(u"seed %1 did not settle"_s.arg(seed)));
+        harness.verify();
     }
 };
 

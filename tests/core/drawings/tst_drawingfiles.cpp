@@ -312,6 +312,40 @@ private Q_SLOTS:
         QCOMPARE(outcomes[1].unrecorded, unrecorded);
     }
 
+    void resolveCloudAnswersOnTheMainThread_data() {
+        QTest::addColumn<bool>("hasResolver");
+        QTest::addColumn<QString>("found");
+        QTest::newRow("found") << true << u"found/Drawings"_s;
+        QTest::newRow("no resolver") << false << QString();
+        QTest::newRow("nothing found") << true << QString();
+        QTest::newRow("cannot be made") << true << u"file/Drawings"_s;
+    }
+    void resolveCloudAnswersOnTheMainThread() {
+        QFETCH(bool, hasResolver);
+        QFETCH(QString, found);
+        QVERIFY(put(outside(u"file"_s), ""));
+        const bool available = found.startsWith(u"found");
+        std::atomic<QThread*> resolverThread = nullptr;
+        DrawingFiles::CloudResolver resolver;
+        if (hasResolver)
+            resolver = [&, this]() -> std::optional<QString> {
+                resolverThread = QThread::currentThread();
+                return found.isEmpty() ? std::nullopt : std::optional(outside(found));
+            };
+        DrawingFiles files(m_local, std::nullopt, resolver);
+        QList<bool> answers;
+        QThread* answerThread = nullptr;
+        for (int i = 0; i < 2; ++i)
+            files.resolveCloud([&](bool ok) {
+                answers.append(ok);
+                answerThread = QThread::currentThread();
+            });
+        QTRY_COMPARE(answers, QList<bool>({available, available}));
+        QCOMPARE(answerThread, QThread::currentThread());
+        QVERIFY(resolverThread.load() != QThread::currentThread());
+        QCOMPARE(files.cloudDir(), available ? std::optional(outside(found)) : std::nullopt);
+    }
+
     // The lookup may hang on a dead network mount: it must hold back
     // neither the painting on the global pool nor the end of the files
     // object, and neither it nor a pass calls back once that is gone.

@@ -5,6 +5,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
+#include <future>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
 using namespace tessaro;
 using namespace Qt::StringLiterals;
 
@@ -41,6 +47,26 @@ private Q_SLOTS:
         QCOMPARE(messageOf(readQuotesFile(m_dir.filePath(u"missing.txt"_s), 0)),
                  u"ios.quotes.importFailed"_s);
         QCOMPARE(messageOf(readQuotesFile(m_dir.path(), 0)), u"ios.quotes.importFailed"_s);
+    }
+
+    // A pipe with no writer would block a plain open for ever.
+    void namedPipeIsRefused() {
+        const QString path = m_dir.filePath(u"pipe"_s);
+        const QByteArray name = QFile::encodeName(path);
+        QCOMPARE(mkfifo(name.constData(), 0600), 0);
+        auto message = std::make_shared<std::promise<QString>>();
+        std::future<QString> done = message->get_future();
+        std::thread([message, path] {
+            message->set_value(messageOf(readQuotesFile(path, 0)));
+        }).detach();
+        if (done.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+            // Release the blocked reader before failing.
+            const int writer = ::open(name.constData(), O_WRONLY | O_NONBLOCK);
+            if (writer >= 0)
+                ::close(writer);
+            QFAIL("reading a named pipe did not return");
+        }
+        QCOMPARE(done.get(), u"ios.quotes.importFailed"_s);
     }
 
     void encodings_data() {

@@ -196,6 +196,24 @@ private Q_SLOTS:
         QCOMPARE(parseQuotesImport(u"  [{\"text\":\"Top\"}]"_s, now).first().at, now);
     }
 
+    // JSON that is valid but holds no usable quote imports nothing, rather
+    // than becoming a quote made of its own source text.
+    void validJsonWithoutQuotesYieldsNothing_data() {
+        QTest::addColumn<QString>("input");
+        QTest::newRow("empty list") << u"[]"_s;
+        QTest::newRow("empty object") << u"{}"_s;
+        QTest::newRow("a single object") << u"{\"text\":\"x\"}"_s;
+        QTest::newRow("items without text") << u"[{\"source\":\"a\"},{\"text\":5}]"_s;
+        QTest::newRow("quotes not a list") << u"{\"quotes\":{\"text\":\"x\"}}"_s;
+        QTest::newRow("nested too deep")
+            << QString(u"["_s).repeated(10000) + QString(u"]"_s).repeated(10000);
+    }
+
+    void validJsonWithoutQuotesYieldsNothing() {
+        QFETCH(QString, input);
+        QVERIFY(parseQuotesImport(input, now).isEmpty());
+    }
+
     // The JSON test reads a UTC date with a fraction and one with an offset.
     void internetDates_data() {
         QTest::addColumn<QString>("text");

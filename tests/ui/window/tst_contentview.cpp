@@ -118,10 +118,8 @@ private Q_SLOTS:
         s.click(s.editButton(u"edit.remove"_s));
         QCOMPARE(s.device.beads(), (QStringList{u"mint"_s, u"sky"_s}));
         QVERIFY(shown(u"edit.undo"_s));
-    }
 
-    void clearAsksForASecondPress() {
-        Screen s({u"cherry"_s, u"mint"_s});
+        // Clearing asks for a second press.
         GhostButton* clear = s.editButton(u"edit.clear"_s);
         s.click(clear);
         QCOMPARE(s.device.beads().size(), 2);
@@ -131,7 +129,7 @@ private Q_SLOTS:
         QVERIFY(!s.editButton(u"edit.undo"_s)->isEnabled());
     }
 
-    void statusAndCountsFollowTheStore() {
+    void statusCountsAndTheCaseFollowTheStore() {
         Screen s;
         QCOMPARE(s.view.statusLine()->text(), L(u"status.empty"_s));
         HeaderButton* quotes = s.view.sheetButton(ContentView::Sheet::quotes);
@@ -152,10 +150,8 @@ private Q_SLOTS:
         QCOMPARE(quotes->count(), std::optional<qsizetype>(2));
         // A full pen dims the tray.
         QVERIFY(s.view.tray()->isDimmed());
-    }
 
-    void saveToCaseShowsItsToastAndTheCaseOpens() {
-        Screen s({u"cherry"_s});
+        // Saving to the case says so, and the case opens.
         s.click(s.view.toolsArea()->findChildren<QAbstractButton*>().last());
         QCOMPARE(s.device.store->saved().size(), 1);
         QCOMPARE(s.view.toasts().text(), L(u"case.saved"_s));

@@ -11,6 +11,7 @@
 #include "ui/pages/pagetile.h"
 #include "ui/pages/pageview.h"
 
+#include <QDir>
 #include <QFile>
 #include <QImageReader>
 #include <QTest>
@@ -152,15 +153,25 @@ private Q_SLOTS:
                  qPrintable(QString::number(peakMegabytes() - before)));
     }
 
+    // Pages arriving from another device join the grid, newest first; a
+    // thumbnail in a record shows only when it is within bounds.
     void tilesFollowTheStore() {
         Sheet w({}, false);
         QVERIFY(w.sheet->showsEmptyState());
         QVERIFY(w.sheet->showsCloudHint());
-        // Pages arriving from another device join the grid, newest first.
-        w.scratch.store.setDrawings(normalizeDrawings(
-            {record(u"a"_s, 700000001), record(u"c"_s, 700000003), record(u"b"_s, 700000002)}));
+        QImage small(229, 320, QImage::Format_RGB32);
+        small.fill(Qt::white);
+        QImage bomb(4000, 4000, QImage::Format_Mono);
+        bomb.fill(0);
+        QList<Drawing> drawings{record(u"a"_s, 700000001), record(u"c"_s, 700000003),
+                                record(u"b"_s, 700000002)};
+        drawings[0].thumbnailPNG = imageBytes(small, "png");
+        drawings[1].thumbnailPNG = imageBytes(bomb, "png");
+        w.scratch.store.setDrawings(normalizeDrawings(drawings));
         QCOMPARE(w.ids(), (QStringList{u"c"_s, u"b"_s, u"a"_s}));
         QVERIFY(!w.sheet->showsEmptyState());
+        QVERIFY(w.tile(u"a"_s)->showsThumbnail());
+        QVERIFY(!w.tile(u"c"_s)->showsThumbnail());
     }
 
     // A press arms, a press on another tile moves the arm, and the second
@@ -190,7 +201,8 @@ private Q_SLOTS:
     }
 
     // Each kind opens at twice the page's size, shares that picture and
-    // leaves a thumbnail for its tile.
+    // leaves a thumbnail for its tile. Opened before its file is there, a
+    // page shows the placeholder until it is opened again.
     void eachKindOpensAtScaleTwoAndGetsAThumbnail_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("strokes") << strokes(20, 50);
@@ -202,9 +214,13 @@ private Q_SLOTS:
     void eachKindOpensAtScaleTwoAndGetsAThumbnail() {
         QFETCH(QByteArray, bytes);
         Sheet w({record(u"page"_s, 700000000)});
-        w.files.pages[u"page"_s] = bytes;
         PageView* view = w.openByClick(u"page"_s);
         QVERIFY(view);
+        QTRY_VERIFY(!view->isLoading());
+        QVERIFY(view->showsPlaceholder());
+        QTest::mouseClick(view->backButton(), Qt::LeftButton);
+        w.files.pages[u"page"_s] = bytes;
+        view = w.openByClick(u"page"_s);
         QTRY_VERIFY(!view->isLoading());
         QCOMPARE(view->image().size(), QSize(2000, 2800));
         QVERIFY(!view->showsPlaceholder());
@@ -222,68 +238,31 @@ private Q_SLOTS:
         QVERIFY(w.tile(u"page"_s)->showsThumbnail());
     }
 
-    void aPageWhoseFileIsMissingShowsThePlaceholder() {
-        Sheet w({record(u"later"_s, 700000000)});
-        PageView* view = w.openByClick(u"later"_s);
-        QTRY_VERIFY(!view->isLoading());
-        QVERIFY(view->showsPlaceholder());
-        // Once the file is there, opening the page again shows it.
-        QTest::mouseClick(view->backButton(), Qt::LeftButton);
-        w.files.pages[u"later"_s] = colourImage("png");
-        view = w.openByClick(u"later"_s);
-        QTRY_VERIFY(!view->isLoading());
-        QVERIFY(!view->showsPlaceholder());
-    }
-
-    void saveImageReportsEachOutcome_data() {
-        QTest::addColumn<QString>("answer"); // empty: cancel; "<dir>" is the scratch folder
-        QTest::addColumn<QString>("note");
-        QTest::newRow("saved") << u"<dir>/page.png"_s << u"ios.wall.saved"_s;
-        QTest::newRow("cancelled") << QString() << QString();
-        QTest::newRow("cannot write") << u"<dir>/missing/page.png"_s << u"ios.wall.failed"_s;
-    }
-
+    // Cancelled, refused, then saved: each says so, and leaves the button
+    // ready for the next.
     void saveImageReportsEachOutcome() {
-        QFETCH(QString, answer);
-        QFETCH(QString, note);
         Sheet w({record(u"page"_s, 700000000)});
         w.files.pages[u"page"_s] = colourImage("png");
-        const QString path = QString(answer).replace(u"<dir>"_s, w.scratch.folder.path());
-        if (!path.isEmpty())
-            w.dialogs.answer = path;
         PageView* view = w.openByClick(u"page"_s);
         QTRY_VERIFY(!view->isLoading());
-        QTest::mouseClick(view->saveButton(), Qt::LeftButton);
-        QTRY_COMPARE(w.dialogs.asked, QStringList{u"tessaro.png image/png"_s});
-        QTRY_VERIFY(!view->isBusy());
-        QCOMPARE(view->note(), note.isEmpty() ? QString() : L(note));
-        if (note == u"ios.wall.saved"_s) {
-            QImageReader saved(path, "png");
-            QCOMPARE(saved.size(), QSize(2000, 2800));
-        } else {
-            QVERIFY(!QFile::exists(path));
+        const QDir folder(w.scratch.folder.path());
+        const QList<std::pair<QString, QString>> steps{
+            {QString(), QString()},
+            {folder.filePath(u"missing/page.png"_s), L(u"ios.wall.failed"_s)},
+            {folder.filePath(u"page.png"_s), L(u"ios.wall.saved"_s)}};
+        int asked = 0;
+        for (const auto& [path, note] : steps) {
+            w.dialogs.answer = path.isEmpty() ? std::nullopt : std::optional(path);
+            QTest::mouseClick(view->saveButton(), Qt::LeftButton);
+            ++asked;
+            QTRY_COMPARE(w.dialogs.asked.size(), asked);
+            QTRY_VERIFY(!view->isBusy());
+            QCOMPARE(view->note(), note);
+            QVERIFY(view->saveButton()->isEnabled());
         }
-        QVERIFY(view->saveButton()->isEnabled());
-    }
-
-    void tileThumbnailsAreReadWithinBounds_data() {
-        QTest::addColumn<QByteArray>("png");
-        QTest::addColumn<bool>("shown");
-        QImage small(229, 320, QImage::Format_RGB32);
-        small.fill(Qt::white);
-        QImage large(4000, 4000, QImage::Format_Mono);
-        large.fill(0);
-        QTest::newRow("a thumbnail") << imageBytes(small, "png") << true;
-        QTest::newRow("a bomb in the record") << imageBytes(large, "png") << false;
-    }
-
-    void tileThumbnailsAreReadWithinBounds() {
-        QFETCH(QByteArray, png);
-        QFETCH(bool, shown);
-        Drawing drawing = record(u"page"_s, 700000000);
-        drawing.thumbnailPNG = png;
-        Sheet w({drawing});
-        QCOMPARE(w.tile(u"page"_s)->showsThumbnail(), shown);
+        QCOMPARE(w.dialogs.asked.first(), u"tessaro.png image/png"_s);
+        QVERIFY(!QFile::exists(folder.filePath(u"missing/page.png"_s)));
+        QCOMPARE(QImageReader(folder.filePath(u"page.png"_s), "png").size(), QSize(2000, 2800));
     }
 };
 

@@ -114,63 +114,43 @@ class TestQuotesSheet : public QObject {
 
 private Q_SLOTS:
     // Keep needs text that is not only spaces; Paste adds the clipboard's
-    // text on a line of its own.
-    void keepAndPaste_data() {
-        QTest::addColumn<QString>("draft");
-        QTest::addColumn<std::optional<QString>>("clipboard");
-        QTest::addColumn<QString>("expected");
-        QTest::addColumn<bool>("keeps");
-        const std::optional<QString> none;
-        QTest::newRow("spaces and line breaks")
-            << u"  \n   \n "_s << none << u"  \n   \n "_s << false;
-        QTest::newRow("text among spaces")
-            << u" \n a quote \n"_s << none << u" \n a quote \n"_s << true;
-        QTest::newRow("paste into an empty draft")
-            << QString() << std::optional(u"Hello"_s) << u"Hello"_s << true;
-        QTest::newRow("paste after a draft")
-            << u"First"_s << std::optional(u"Second"_s) << u"First\nSecond"_s << true;
-    }
-
+    // text on a line of its own. Kept: the quote is in the store, the draft
+    // empties, the focus leaves the fields and a toast says so. The same
+    // again is refused silently.
     void keepAndPaste() {
-        QFETCH(QString, draft);
-        QFETCH(std::optional<QString>, clipboard);
-        QFETCH(QString, expected);
-        QFETCH(bool, keeps);
         SheetWindow w;
-        w.type(w.composer()->editor(), draft);
-        if (clipboard) {
-            w.clipboard.content = clipboard;
-            QTest::mouseClick(w.composer()->pasteButton(), Qt::LeftButton);
-        }
-        QCOMPARE(w.composer()->draft(), expected);
-        QCOMPARE(w.composer()->keepButton()->isEnabled(), keeps);
-        QTest::mouseClick(w.composer()->keepButton(), Qt::LeftButton);
-        QCOMPARE(w.store().quotes().size(), keeps ? 1 : 0);
-    }
-
-    // Kept: the quote is in the store, the draft empties, the focus leaves
-    // the fields and a toast says so. The same again is refused silently.
-    void keepingTheSameQuoteTwice() {
-        SheetWindow w;
+        QuoteComposer* composer = w.composer();
         QVERIFY(w.sheet->showsEmptyState());
-        w.type(w.composer()->editor(), u"Stay curious.\nAlways."_s);
-        w.type(w.composer()->sourceField(), u"Ada"_s);
-        QTest::mouseClick(w.composer()->keepButton(), Qt::LeftButton);
+        w.type(composer->editor(), u"  \n   \n "_s);
+        QVERIFY(!composer->keepButton()->isEnabled());
+        QTest::mouseClick(composer->keepButton(), Qt::LeftButton);
+        QVERIFY(w.store().quotes().isEmpty());
+
+        w.type(composer->editor(), u"Stay curious."_s);
+        QVERIFY(composer->keepButton()->isEnabled());
+        w.clipboard.content = u"Always."_s;
+        QTest::mouseClick(composer->pasteButton(), Qt::LeftButton);
+        QCOMPARE(composer->draft(), u"  \n   \n Stay curious.\nAlways."_s);
+        w.type(composer->sourceField(), u"Ada"_s);
+        QTest::mouseClick(composer->keepButton(), Qt::LeftButton);
         QCOMPARE(w.store().quotes().size(), 1);
         QCOMPARE(w.store().quotes()[0].text, u"Stay curious.\nAlways."_s);
         QCOMPARE(w.store().quotes()[0].source, u"Ada"_s);
-        QCOMPARE(w.composer()->draft(), QString());
-        QVERIFY(!w.composer()->editor()->hasFocus() && !w.composer()->sourceField()->hasFocus());
+        QCOMPARE(composer->draft(), QString());
+        QVERIFY(!composer->editor()->hasFocus() && !composer->sourceField()->hasFocus());
         QCOMPARE(w.toast(), L(u"quotes.saved"_s));
         QCOMPARE(w.cards().size(), 1);
         w.timers.advance(2400ms);
         QCOMPARE(w.toast(), std::nullopt);
 
-        // Ctrl+Return keeps as the button does.
-        w.type(w.composer()->editor(), u"Stay curious.\nAlways."_s);
-        QTest::keyClick(w.composer()->editor(), Qt::Key_Return, Qt::ControlModifier);
+        // Pasted into an empty draft, then Ctrl+Return, which keeps as the
+        // button does.
+        w.clipboard.content = u"Stay curious.\nAlways."_s;
+        QTest::mouseClick(composer->pasteButton(), Qt::LeftButton);
+        QCOMPARE(composer->draft(), u"Stay curious.\nAlways."_s);
+        QTest::keyClick(composer->editor(), Qt::Key_Return, Qt::ControlModifier);
         QCOMPARE(w.store().quotes().size(), 1);
-        QCOMPARE(w.composer()->draft(), u"Stay curious.\nAlways."_s);
+        QCOMPARE(composer->draft(), u"Stay curious.\nAlways."_s);
         QCOMPARE(w.toast(), std::nullopt);
     }
 
@@ -258,37 +238,31 @@ private Q_SLOTS:
 
     // The source is a link only for a web link; anything else shows as text
     // and opens nothing.
-    void sourceLinks_data() {
-        QTest::addColumn<QString>("source");
-        QTest::addColumn<QString>("url");
-        QTest::addColumn<bool>("opens");
-        QTest::newRow("https") << u"Ada"_s << u"https://ada.example/notes"_s << true;
-        QTest::newRow("a script") << u"Ada"_s << u"javascript:alert(1)"_s << false;
-        QTest::newRow("no source, only the date") << QString() << u"https://ada.example"_s << false;
-    }
-
     void sourceLinks() {
-        QFETCH(QString, source);
-        QFETCH(QString, url);
-        QFETCH(bool, opens);
         SheetWindow w;
-        // Bound directly, as another device's document might hold it.
-        w.store().setQuotes({{u"q1"_s, u"Linked."_s, source, url, 700000000}});
-        QuoteCard* card = w.cards().value(0);
-        QVERIFY(card);
-        QCOMPARE(card->sourceLink() != nullptr, opens);
-        if (opens) {
-            QTest::mouseClick(card->sourceLink(), Qt::LeftButton, {}, QPoint(4, 4));
-            QCOMPARE(w.urls.opened, QList<QUrl>{QUrl(url)});
-            // A drag that starts on the link swipes and opens nothing.
-            drag(card->sourceLink(), QPoint(4, 4), QPoint(-80, 0));
-            QTRY_COMPARE(card->offset(), -104.0);
-            QCOMPARE(w.urls.opened.size(), 1);
-        } else {
-            const int footer = card->height() - 20;
-            QTest::mouseClick(card, Qt::LeftButton, {}, QPoint(30, footer));
-            QVERIFY(w.urls.opened.isEmpty());
+        // Bound directly, as another device's document might hold them.
+        w.store().setQuotes({{u"q1"_s, u"Linked."_s, u"Ada"_s, u"https://ada.example/notes"_s, 3},
+                             {u"q2"_s, u"Script."_s, u"Ada"_s, u"javascript:alert(1)"_s, 2},
+                             {u"q3"_s, u"Only dated."_s, {}, u"https://ada.example"_s, 1}});
+        const QList<QuoteCard*> cards = w.cards();
+        QCOMPARE(cards.size(), 3);
+        QuoteCard* linked = nullptr;
+        for (QuoteCard* card : cards) {
+            if (card->quote().id == u"q1"_s) {
+                linked = card;
+                continue;
+            }
+            QVERIFY2(!card->sourceLink(), qPrintable(card->quote().id));
+            QTest::mouseClick(card, Qt::LeftButton, {}, QPoint(30, card->height() - 20));
         }
+        QVERIFY(w.urls.opened.isEmpty());
+        QVERIFY(linked && linked->sourceLink());
+        QTest::mouseClick(linked->sourceLink(), Qt::LeftButton, {}, QPoint(4, 4));
+        QCOMPARE(w.urls.opened, QList<QUrl>{QUrl(u"https://ada.example/notes"_s)});
+        // A drag that starts on the link swipes and opens nothing.
+        drag(linked->sourceLink(), QPoint(4, 4), QPoint(-80, 0));
+        QTRY_COMPARE(linked->offset(), -104.0);
+        QCOMPARE(w.urls.opened.size(), 1);
     }
 
     void importOutcomes_data() {
@@ -347,29 +321,21 @@ private Q_SLOTS:
         QTRY_COMPARE(w.cards().size(), 500);
     }
 
-    void exportWritesTheCollection_data() {
-        QTest::addColumn<QString>("chosen");
-        QTest::addColumn<std::optional<QString>>("toast");
-        QTest::newRow("written") << u"quotes.txt"_s << std::optional<QString>();
-        // Tests run as root: a folder that is a regular file stops any write.
-        QTest::newRow("cannot be written")
-            << u"import.txt/quotes.txt"_s << std::optional(L(u"quotes.exportFailed"_s));
-    }
-
+    // A write that fails says so; the next one writes the collection.
     void exportWritesTheCollection() {
-        QFETCH(QString, chosen);
-        QFETCH(std::optional<QString>, toast);
         SheetWindow w;
         w.writeFile("in the way");
         w.store().addQuote(u"First line\nsecond line"_s, u"Ada"_s, u"https://ada.example"_s);
         w.store().addQuote(u"Bare."_s, {}, {});
-        if (!chosen.isEmpty())
-            w.files.answer = w.folder.filePath(chosen);
+        // Tests run as root: a folder that is a regular file stops any write.
+        w.files.answer = w.folder.filePath(u"import.txt/quotes.txt"_s);
         QTest::mouseClick(w.sheet->exportButton(), Qt::LeftButton);
-        QCOMPARE(w.files.asked, QStringList{u"tessaro-quotes.txt text/plain"_s});
-        QCOMPARE(w.toast(), toast);
-        if (chosen != u"quotes.txt")
-            return;
+        QCOMPARE(w.toast(), L(u"quotes.exportFailed"_s));
+        w.timers.advance(2400ms);
+        w.files.answer = w.folder.filePath(u"quotes.txt"_s);
+        QTest::mouseClick(w.sheet->exportButton(), Qt::LeftButton);
+        QCOMPARE(w.files.asked, QStringList(2, u"tessaro-quotes.txt text/plain"_s));
+        QCOMPARE(w.toast(), std::nullopt);
         // The text's layout is the export's own test; here, newest first.
         const QString written = QString::fromUtf8(test::readFile(*w.files.answer));
         QVERIFY(written.startsWith(u"Bare."_s));

@@ -58,7 +58,7 @@ class TestTrayMenu : public QObject {
 private Q_SLOTS:
     // Empty, the menu says so on a row that does nothing; then it shows the
     // newest five quotes on one line each, and an ampersand stays one.
-    void menuFollowsTheCollection() {
+    void menuFollowsTheCollectionAndBringsTheWindow() {
         Tray tray;
         QCOMPARE(tray.rows(), (QStringList{u"[pen]"_s, u"-"_s, L(u"quotes.phoneEmpty"_s), u"-"_s,
                                            L(u"mac.menubar.open"_s), L(u"linux.menu.quit"_s)}));
@@ -70,17 +70,14 @@ private Q_SLOTS:
                                               u"Quote 6 line && more"_s, u"Quote 5 line && more"_s,
                                               u"Quote 4 line && more"_s}));
         QCOMPARE(rows.size(), 2 + 5 + 3);
-    }
 
-    void rowsBringTheWindow() {
-        Tray tray;
-        QVERIFY(tray.scratch.store.addQuote(u"Stay"_s, {}, {}));
+        // Open brings the window; a quote's row brings it with the quotes.
         QSignalSpy front(&tray.keeper, &Keeper::frontRequested);
         QSignalSpy quit(&tray.tray, &TrayMenu::quitRequested);
         row(*tray.tray.menu(), L(u"mac.menubar.open"_s))->trigger();
         QCOMPARE(front.count(), 1);
         QVERIFY(!tray.keeper.wantsQuotes());
-        row(*tray.tray.menu(), u"Stay"_s)->trigger();
+        row(*tray.tray.menu(), u"Quote 8 line && more"_s)->trigger();
         QCOMPARE(front.count(), 2);
         QVERIFY(tray.keeper.wantsQuotes());
         row(*tray.tray.menu(), L(u"linux.menu.quit"_s))->trigger();

@@ -38,15 +38,6 @@ class TestShareMenu : public QObject {
     QTemporaryDir m_programs;
     const QString m_arguments = m_programs.filePath(u"xdg-email.args"_s);
 
-    QStringList shownFor(int images, QtShareMenu& share, QWidget& window) {
-        share.share(QList<QImage>(images, picture(Qt::red)), texts, &window, QPoint(50, 50));
-        QStringList shown;
-        if (auto* menu = window.findChild<QMenu*>())
-            for (const QAction* action : menu->actions())
-                shown.append(action->text());
-        return shown;
-    }
-
 private Q_SLOTS:
     void initTestCase() {
         QFile script(m_programs.filePath(u"xdg-email"_s));
@@ -76,7 +67,12 @@ private Q_SLOTS:
         QtShareMenu share(clipboard);
         QWidget window;
         window.show();
-        QCOMPARE(shownFor(images, share, window), entries);
+        share.share(QList<QImage>(images, picture(Qt::red)), texts, &window, QPoint(50, 50));
+        QStringList shown;
+        if (auto* menu = window.findChild<QMenu*>())
+            for (const QAction* action : menu->actions())
+                shown.append(action->text());
+        QCOMPARE(shown, entries);
     }
 
     // The mail program gets every picture as a PNG file; files left from

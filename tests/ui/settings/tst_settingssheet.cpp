@@ -125,9 +125,8 @@ private Q_SLOTS:
         QCOMPARE(button->text(), L(u"ios.appearance.dark"_s));
     }
 
-    // The chooser starts at the current folder, and a status line follows
-    // the cloud's state; when TESSARO_CLOUD decides there is nothing to
-    // choose.
+    // The chooser starts at the current folder; the status line follows
+    // the cloud's state.
     void cloudStatusAndFolder() {
         SettingsWindow w;
         QCOMPARE(w.cloud.refreshes, 1);
@@ -150,6 +149,7 @@ private Q_SLOTS:
         w.cloud.set({CloudStatus::Kind::redis, u"server"_s, std::nullopt, false});
         QVERIFY(!w.sheet.cloudStatus()->isVisible());
 
+        // TESSARO_CLOUD decides: nothing to choose.
         w.cloud.set({CloudStatus::Kind::folder, u"/fixed"_s, true, true});
         QVERIFY(!w.sheet.chooseFolderButton()->isEnabled());
         QVERIFY(w.sheet.cloudFixed()->isVisible());

@@ -19,11 +19,6 @@ class TestDrawingCloudWatcher : public QObject {
     int m_calls = 0;
 
     QString folder() const { return m_root->filePath(u"Drawings"_s); }
-    QTimer* timer(const QString& name) const { return m_watcher->findChild<QTimer*>(name); }
-    bool touch(int i) const {
-        QFile file(folder() + u"/p%1.pkdrawing"_s.arg(i));
-        return file.open(QIODevice::WriteOnly) && file.write("x") == 1;
-    }
     bool idle() const {
         const auto timers = m_watcher->findChildren<QTimer*>();
         return std::none_of(timers.cbegin(), timers.cend(),
@@ -57,7 +52,7 @@ private Q_SLOTS:
         QTRY_COMPARE(m_calls, 1);
         QVERIFY(QDir(removed).removeRecursively());
         QTRY_VERIFY(log.contains(u"is gone"_s));
-        QTRY_VERIFY(!timer(u"debounce"_s)->isActive());
+        QTRY_VERIFY(!m_watcher->findChild<QTimer*>(u"debounce"_s)->isActive());
         const int before = m_calls;
         QVERIFY(QDir().mkpath(watched));
         QTRY_COMPARE(m_calls, before + 1);

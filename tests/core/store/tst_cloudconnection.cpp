@@ -18,13 +18,6 @@ using test::writeFile;
 
 namespace {
 
-// The document a cloud folder holds, as the file-sync engine would carry it.
-std::optional<AppState> blobIn(const QString& cloudFolder) {
-    const auto decoded = decodeState(test::readFile(
-        cloudFolder + u"/KeyValue/"_s + FolderKeyValueStore::fileNameForKey(CloudSync::blobKey)));
-    return decoded ? std::optional(decoded->state) : std::nullopt;
-}
-
 QStringList quoteTexts(const QList<Quote>& quotes) {
     QStringList texts;
     for (const Quote& quote : quotes)
@@ -33,9 +26,12 @@ QStringList quoteTexts(const QList<Quote>& quotes) {
     return texts;
 }
 
+// The quotes of the document a cloud folder holds, as the file-sync engine
+// would carry it.
 QStringList quoteTextsIn(const QString& cloudFolder) {
-    const auto state = blobIn(cloudFolder);
-    return state ? quoteTexts(state->quotes) : QStringList();
+    const auto decoded = decodeState(test::readFile(
+        cloudFolder + u"/KeyValue/"_s + FolderKeyValueStore::fileNameForKey(CloudSync::blobKey)));
+    return decoded ? quoteTexts(decoded->state.quotes) : QStringList();
 }
 
 struct Device {

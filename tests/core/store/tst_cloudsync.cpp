@@ -49,35 +49,18 @@ private Q_SLOTS:
         QVERIFY(!written.drawings.first().thumbnailPNG);
         QVERIFY(written.quotes.first().url);
         QCOMPARE(written.saved.size(), 1);
-    }
 
-    void nothingFitsWritesTheSmallestDocument() {
-        AppState state = withQuotes(3, 10, 100);
+        // When nothing else fits, the smallest document: without quotes.
         for (int i = 0; i < 40000; ++i)
             state.deleted.insert(u"tombstone-of-a-long-key-"_s + QString::number(i), 1);
-        const BudgetedBlob blob = encodeWithinBudget(state);
-        QCOMPARE(blob.quotesLeftOut, 3);
-        QVERIFY(decodeState(blob.bytes)->state.quotes.isEmpty());
+        const BudgetedBlob smallest = encodeWithinBudget(state);
+        QCOMPARE(smallest.quotesLeftOut, 10);
+        QVERIFY(decodeState(smallest.bytes)->state.quotes.isEmpty());
     }
 
+    // The blob and its conflict copies are merged at start, the readable
+    // copies removed; later blobs arrive as written, unreadable ones not.
     void remoteDocumentsReachTheStore() {
-        test::MemoryKeyValueStore store;
-        CloudSync sync(&store);
-        QList<Date> received;
-        sync.setOnRemote([&](const AppState& remote) { received.append(remote.updatedAt); });
-        sync.start([] { return marked(1); });
-        received.clear();
-
-        store.remoteWrite(CloudSync::blobKey, encodeState(marked(5)));
-        QCOMPARE(received, QList<Date>{5});
-        QTest::ignoreMessage(QtCriticalMsg,
-                             "cloud blob could not be decoded (14 bytes) — ignoring it");
-        store.remoteWrite(CloudSync::blobKey, "not a document");
-        store.remoteWrite(CloudSync::blobKey, QByteArray(50 * 1024 * 1024, '{'));
-        QCOMPARE(received, QList<Date>{5});
-    }
-
-    void conflictCopiesAreMergedThenRemoved() {
         test::MemoryKeyValueStore store;
         store.remoteWrite(CloudSync::blobKey, encodeState(marked(5)));
         store.addConflictCopy(CloudSync::blobKey, u"copy-a"_s, encodeState(marked(6)));
@@ -85,11 +68,20 @@ private Q_SLOTS:
         CloudSync sync(&store);
         QList<Date> received;
         sync.setOnRemote([&](const AppState& remote) { received.append(remote.updatedAt); });
-        sync.pull();
+        sync.start([] { return marked(1); });
         QCOMPARE(received, (QList<Date>{5, 6}));
         const auto left = store.conflictCopies(CloudSync::blobKey);
         QCOMPARE(left.size(), 1);
         QCOMPARE(left.first().name, u"copy-b"_s);
+
+        received.clear();
+        store.remoteWrite(CloudSync::blobKey, encodeState(marked(7)));
+        QCOMPARE(received, QList<Date>{7});
+        QTest::ignoreMessage(QtCriticalMsg,
+                             "cloud blob could not be decoded (14 bytes) — ignoring it");
+        store.remoteWrite(CloudSync::blobKey, "not a document");
+        store.remoteWrite(CloudSync::blobKey, QByteArray(50 * 1024 * 1024, '{'));
+        QCOMPARE(received, QList<Date>{7});
     }
 
     // Another device wrote over this device's push without having seen it;

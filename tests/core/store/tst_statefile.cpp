@@ -34,10 +34,6 @@ AppState round(int n) {
     return state;
 }
 
-bool isRound(const AppState& state, int n) {
-    return state == round(n);
-}
-
 // The child: hands round after round to the writer, printing each number
 // once a flush has put it on disk.
 int writeForever(const QString& folder) {
@@ -81,7 +77,7 @@ private Q_SLOTS:
         QCOMPARE(file.load(0), AppState()); // nothing there yet, and nothing made
         QVERIFY(QDir(folder.path()).isEmpty());
         QVERIFY(file.save(round(3)));
-        QVERIFY(isRound(file.load(100), 3));
+        QCOMPARE(file.load(100), round(3));
         const QByteArray before = readFile(file.path());
         {
             const FileSizeLimit limit(64);
@@ -119,7 +115,7 @@ private Q_SLOTS:
 
         roomForACopy = true;
         QVERIFY(file.save(round(7)));
-        QVERIFY(isRound(file.load(200), 7));
+        QCOMPARE(file.load(200), round(7));
         const QStringList aside =
             QDir(folder.path()).entryList({u"state.json."_s + reason + u"-*"_s}, QDir::Files);
         QCOMPARE(aside.size(), 1);
@@ -154,7 +150,7 @@ private Q_SLOTS:
             // The last reported round, or one handed over after it.
             QVERIFY2(found >= last && found <= last + 3,
                      qPrintable(u"found %1 after %2"_s.arg(found).arg(last)));
-            QVERIFY(isRound(decoded->state, found));
+            QCOMPARE(decoded->state, round(found));
         }
     }
 };

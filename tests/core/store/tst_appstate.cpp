@@ -244,28 +244,6 @@ private Q_SLOTS:
         QCOMPARE(clean.deleted.keys(), (QStringList{u"edge"_s, u"future"_s, u"recent"_s}));
     }
 
-    void newerSideSuppliesPenAndGroup() {
-        AppState local;
-        local.pen.barrel = u"pink"_s;
-        local.activeGroup = u"pearl"_s;
-        local.updatedAt = 36000;
-        AppState remote;
-        remote.pen.barrel = u"sky"_s;
-        remote.activeGroup = u"jelly"_s;
-        remote.updatedAt = 36000;
-
-        AppState merged = mergeStates(local, remote, now);
-        QCOMPARE(merged.pen.barrel, u"pink"_s);
-        QCOMPARE(merged.activeGroup, u"pearl"_s);
-
-        remote.updatedAt = 36060;
-        remote.activeGroup = u"nonsense"_s;
-        merged = mergeStates(local, remote, now);
-        QCOMPARE(merged.pen.barrel, u"sky"_s);
-        QCOMPARE(merged.activeGroup, u"glass"_s);
-        QCOMPARE(merged.updatedAt, 36060.0);
-    }
-
     void deletionsWinOverOlderCopies() {
         AppState local;
         local.deleted = {{u"q"_s, now - 3600}};
@@ -302,14 +280,20 @@ private Q_SLOTS:
     }
 
     // Saved pens merge by their case key, quotes and drawings by id; the
-    // newer record wins, and an unknown bead is repaired away.
+    // newer record wins, and an unknown bead is repaired away. The pen and
+    // the group come from the newer side, the local one on a tie.
     void recordsMergeByKeyAndTheNewerWins() {
         AppState local;
+        local.pen.barrel = u"pink"_s;
+        local.activeGroup = u"pearl"_s;
+        local.updatedAt = 36000;
         Pen localCopy = savedPen(u"mint"_s, 100.2);
         local.saved = {localCopy, savedPen(u"sky"_s, 50)};
         local.quotes = {quote(u"a"_s, 10, u"local a"_s), quote(u"b"_s, 20, u"local b"_s)};
         local.drawings = {drawing(u"x"_s, 5, QByteArray("thumb")), drawing(u"y"_s, 5)};
-        AppState remote;
+        AppState remote = local;
+        remote.pen.barrel = u"sky"_s;
+        remote.activeGroup = u"jelly"_s;
         Pen remoteCopy = savedPen(u"mint"_s, 99.8); // same whole second: the same saved pen
         remote.saved = {savedPen(u"lemon"_s, 300), remoteCopy, savedPen(u"unknown-bead"_s, 10)};
         remote.quotes = {quote(u"a"_s, 11, u"remote a"_s), quote(u"b"_s, 20, u"remote b"_s),
@@ -317,6 +301,8 @@ private Q_SLOTS:
         remote.drawings = {drawing(u"x"_s, 6), drawing(u"y"_s, 5, QByteArray("remote thumb")),
                            drawing(u"z"_s, 1)};
         const AppState merged = mergeStates(local, remote, now);
+        QCOMPARE(merged.pen.barrel, u"pink"_s);
+        QCOMPARE(merged.activeGroup, u"pearl"_s);
 
         QCOMPARE(merged.saved.size(), 4);
         QCOMPARE(merged.saved[0].beads, QStringList{u"lemon"_s});
@@ -338,6 +324,13 @@ private Q_SLOTS:
         // Merging again changes nothing.
         QCOMPARE(mergeStates(merged, remote, now), merged);
         QCOMPARE(mergeStates(merged, merged, now), merged);
+
+        remote.updatedAt = 36060;
+        remote.activeGroup = u"nonsense"_s;
+        const AppState newer = mergeStates(local, remote, now);
+        QCOMPARE(newer.pen.barrel, u"sky"_s);
+        QCOMPARE(newer.activeGroup, u"glass"_s);
+        QCOMPARE(newer.updatedAt, 36060.0);
     }
 };
 

@@ -60,50 +60,40 @@ private Q_SLOTS:
 
     // The blob and its conflict copies are merged at start, the readable
     // copies removed; later blobs arrive as written, unreadable ones not.
+    // One written by a device that had not seen this one's push changes
+    // nothing in the merge, yet the blob must get this device's items again.
     void remoteDocumentsReachTheStore() {
         test::MemoryKeyValueStore store;
         store.remoteWrite(CloudSync::blobKey, encodeState(marked(5)));
         store.addConflictCopy(CloudSync::blobKey, u"copy-a"_s, encodeState(marked(6)));
         store.addConflictCopy(CloudSync::blobKey, u"copy-b"_s, "damaged");
         CloudSync sync(&store);
+        sync.setPushDelay(10);
+        const AppState ours = withQuotes(3, 10, 50);
         QList<Date> received;
         sync.setOnRemote([&](const AppState& remote) { received.append(remote.updatedAt); });
-        sync.start([] { return marked(1); });
+        sync.start([&] { return ours; });
         QCOMPARE(received, (QList<Date>{5, 6}));
         const auto left = store.conflictCopies(CloudSync::blobKey);
         QCOMPARE(left.size(), 1);
         QCOMPARE(left.first().name, u"copy-b"_s);
 
-        received.clear();
-        store.remoteWrite(CloudSync::blobKey, encodeState(marked(7)));
-        QCOMPARE(received, QList<Date>{7});
-        QTest::ignoreMessage(QtCriticalMsg,
-                             "cloud blob could not be decoded (14 bytes) — ignoring it");
-        store.remoteWrite(CloudSync::blobKey, "not a document");
-        store.remoteWrite(CloudSync::blobKey, QByteArray(50 * 1024 * 1024, '{'));
-        QCOMPARE(received, QList<Date>{7});
-    }
-
-    // Another device wrote over this device's push without having seen it;
-    // merging changes nothing here, yet the blob must get this device's items.
-    void aBlobMissingOurItemsIsPushedAgain() {
-        test::MemoryKeyValueStore store;
-        CloudSync sync(&store);
-        sync.setPushDelay(10);
-        const AppState ours = withQuotes(3, 10, 50);
-        sync.setOnRemote([](const AppState&) {});
-        sync.start([&] { return ours; });
         const int writes = store.writes;
-
         store.remoteWrite(CloudSync::blobKey, encodeState(withQuotes(1, 10, 50)));
+        QCOMPARE(received.size(), 3);
         QTRY_COMPARE(store.writes, writes + 1);
         QCOMPARE(decodeState(store.lastWrite)->state.quotes.size(), 3);
-
         // A blob that holds everything, however it was ordered, starts no push.
         AppState same = ours;
         std::reverse(same.quotes.begin(), same.quotes.end());
         store.remoteWrite(CloudSync::blobKey, encodeState(same));
         QVERIFY(!sync.hasPendingPush());
+
+        QTest::ignoreMessage(QtCriticalMsg,
+                             "cloud blob could not be decoded (14 bytes) — ignoring it");
+        store.remoteWrite(CloudSync::blobKey, "not a document");
+        store.remoteWrite(CloudSync::blobKey, QByteArray(50 * 1024 * 1024, '{'));
+        QCOMPARE(received.size(), 4);
     }
 
     // Close to the budget but within it, a document is written unchanged.

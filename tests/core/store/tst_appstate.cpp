@@ -111,8 +111,6 @@ private Q_SLOTS:
         QVERIFY(!decoded->dropped);
         QCOMPARE(decoded->state, state);
         QCOMPARE(encodeState(decoded->state), bytes);
-        QVERIFY(bytes.startsWith("{\"pen\":{\"beads\":[\"cherry\",\"star\"]"));
-        QVERIFY(bytes.endsWith(",\"updatedAt\":800000000.000123}"));
 
         QCOMPARE(encodeState(AppState()),
                  json("{'pen':{'beads':[],'barrel':'white','charm':'bunny','type':'pencil','ink':'#"
@@ -250,22 +248,20 @@ private Q_SLOTS:
         AppState remote;
         remote.quotes = {quote(u"q"_s, now - 7200)};
         QVERIFY(mergeStates(local, remote, now).quotes.isEmpty());
-        remote.quotes = {quote(u"q"_s, now - 1800)};
-        QCOMPARE(mergeStates(local, remote, now).quotes.size(), 1);
         // The same tombstone date as the item keeps it: only later deletions win.
-        remote.quotes = {quote(u"q"_s, now - 3600)};
-        QCOMPARE(mergeStates(local, remote, now).quotes.size(), 1);
+        for (const Date at : {now - 1800, now - 3600}) {
+            remote.quotes = {quote(u"q"_s, at)};
+            QCOMPARE(mergeStates(local, remote, now).quotes.size(), 1);
+        }
 
         // Saved pens by their case key, with absent dates as the distant past.
         const Pen pen = savedPen(u"mint"_s, now - 7200);
         Pen undated = savedPen(u"sky"_s, 0);
         undated.savedAt.reset();
-        remote = AppState();
         remote.saved = {pen, undated};
         local.deleted = {{pen.caseKey(), now - 3600}, {undated.caseKey(), now - 3600}};
         QVERIFY(mergeStates(local, remote, now).saved.isEmpty());
 
-        remote = AppState();
         remote.drawings = {drawing(u"d"_s, now - 7200)};
         local.deleted = {{u"d"_s, now - 3600}};
         QVERIFY(mergeStates(local, remote, now).drawings.isEmpty());

@@ -30,34 +30,6 @@ class TestCloudSync : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void thumbnailsGoFirst() {
-        AppState state = withQuotes(10, 100, 1000);
-        for (int i = 0; i < 30; ++i) {
-            Drawing drawing;
-            drawing.id = u"page"_s + QString::number(i);
-            drawing.thumbnailPNG = QByteArray(maxThumbnailBytes, 'p');
-            state.drawings.append(drawing);
-        }
-        Pen saved;
-        saved.savedAt = 5;
-        state.saved = {saved};
-        const BudgetedBlob blob = encodeWithinBudget(state);
-        QVERIFY(blob.shrunk);
-        QCOMPARE(blob.quotesLeftOut, 0);
-        const AppState written = decodeState(blob.bytes)->state;
-        QCOMPARE(written.drawings.size(), 30);
-        QVERIFY(!written.drawings.first().thumbnailPNG);
-        QVERIFY(written.quotes.first().url);
-        QCOMPARE(written.saved.size(), 1);
-
-        // When nothing else fits, the smallest document: without quotes.
-        for (int i = 0; i < 40000; ++i)
-            state.deleted.insert(u"tombstone-of-a-long-key-"_s + QString::number(i), 1);
-        const BudgetedBlob smallest = encodeWithinBudget(state);
-        QCOMPARE(smallest.quotesLeftOut, 10);
-        QVERIFY(decodeState(smallest.bytes)->state.quotes.isEmpty());
-    }
-
     // The blob and its conflict copies are merged at start, the readable
     // copies removed; later blobs arrive as written, unreadable ones not.
     // One written by a device that had not seen this one's push changes
@@ -96,10 +68,36 @@ private Q_SLOTS:
         QCOMPARE(received.size(), 4);
     }
 
-    // Close to the budget but within it, a document is written unchanged.
-    // Over it, the newest quotes that fit go without their links, and how
-    // many were left out is reported.
+    // Over the budget, thumbnails go first. Close to the budget but within
+    // it, a document is written unchanged. Over it, the newest quotes that
+    // fit go without their links, and how many were left out is reported.
     void truncationAndRefusalAreReported() {
+        AppState state = withQuotes(10, 100, 1000);
+        for (int i = 0; i < 30; ++i) {
+            Drawing drawing;
+            drawing.id = u"page"_s + QString::number(i);
+            drawing.thumbnailPNG = QByteArray(maxThumbnailBytes, 'p');
+            state.drawings.append(drawing);
+        }
+        Pen saved;
+        saved.savedAt = 5;
+        state.saved = {saved};
+        const BudgetedBlob blob = encodeWithinBudget(state);
+        QVERIFY(blob.shrunk);
+        QCOMPARE(blob.quotesLeftOut, 0);
+        const AppState light = decodeState(blob.bytes)->state;
+        QCOMPARE(light.drawings.size(), 30);
+        QVERIFY(!light.drawings.first().thumbnailPNG);
+        QVERIFY(light.quotes.first().url);
+        QCOMPARE(light.saved.size(), 1);
+
+        // When nothing else fits, the smallest document: without quotes.
+        for (int i = 0; i < 40000; ++i)
+            state.deleted.insert(u"tombstone-of-a-long-key-"_s + QString::number(i), 1);
+        const BudgetedBlob smallest = encodeWithinBudget(state);
+        QCOMPARE(smallest.quotesLeftOut, 10);
+        QVERIFY(decodeState(smallest.bytes)->state.quotes.isEmpty());
+
         test::MemoryKeyValueStore store;
         CloudSync sync(&store);
         QList<int> reports;

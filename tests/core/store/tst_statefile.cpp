@@ -25,11 +25,8 @@ const char* const writerVariable = "TESSARO_STATE_WRITER";
 AppState round(int n) {
     AppState state;
     for (int i = 0; i < n % 40; ++i)
-        state.quotes.append({u"q"_s + QString::number(i),
-                             u"round "_s + QString::number(n) + u" quote "_s + QString::number(i),
-                             {},
-                             {},
-                             double(-i)});
+        state.quotes.append(
+            {u"q%1"_s.arg(i), u"round %1 quote %2"_s.arg(n).arg(i), {}, {}, double(-i)});
     state.updatedAt = n;
     return state;
 }

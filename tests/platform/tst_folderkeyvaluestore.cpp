@@ -82,9 +82,7 @@ private Q_SLOTS:
         // A change the kernel did not report is found by a rescan.
         store.flush();
         spy.clear();
-        QFile file(folder.filePath(u"k"_s));
-        QVERIFY(file.open(QIODevice::ReadWrite) && file.write("5") == 1);
-        file.close();
+        QVERIFY(test::writeFile(folder.filePath(u"k"_s), "5"));
         store.synchronize();
         store.flush();
         QCOMPARE(spy.size(), 1);

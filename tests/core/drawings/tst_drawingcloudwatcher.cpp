@@ -1,9 +1,8 @@
 #include "drawings/drawingcloudwatcher.h"
+#include "support/files.h"
 #include "support/logcapture.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileSystemWatcher>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -55,9 +54,7 @@ private Q_SLOTS:
         const auto timers = m_watcher->findChildren<QTimer*>();
         QTRY_VERIFY(
             std::none_of(timers.cbegin(), timers.cend(), [](QTimer* t) { return t->isActive(); }));
-        QFile page(watched + u"/later.pkdrawing"_s);
-        QVERIFY(page.open(QIODevice::WriteOnly));
-        page.close();
+        QVERIFY(test::writeFile(watched + u"/later.pkdrawing"_s));
         QTRY_COMPARE(m_calls, before + 2);
     }
 

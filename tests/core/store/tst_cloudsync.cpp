@@ -12,9 +12,8 @@ namespace {
 AppState withQuotes(int count, qsizetype length, Date newest) {
     AppState state;
     for (int i = 0; i < count; ++i)
-        state.quotes.append({u"q"_s + QString::number(i),
-                             QString::number(i) + QString(u"x"_s).repeated(length), u"source"_s,
-                             u"https://example.com/"_s + QString::number(i), newest - i});
+        state.quotes.append({u"q%1"_s.arg(i), QString::number(i) + QString(length, u'x'),
+                             u"source"_s, u"https://example.com/%1"_s.arg(i), newest - i});
     return state;
 }
 

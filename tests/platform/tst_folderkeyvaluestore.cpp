@@ -36,15 +36,29 @@ private Q_SLOTS:
 
     // What is there at start and what arrives later are both announced, and
     // then answered from memory: a pull after a change reads no disk. Own
-    // writes reach the disk unchanged and are not announced.
+    // writes reach the disk unchanged and are not announced. Nobody's
+    // temporaries count as values, and their own leftovers from killed
+    // writes go once they are surely dead; a link (to a file outside, say)
+    // is not followed.
     void anotherDevicesWritesAreSeen() {
         QTemporaryDir folder;
+        QTemporaryDir outside;
+        const QString stale = folder.filePath(u".k.tmp-AbC123"_s);
+        const QString fresh = folder.filePath(u".k.tmp-XyZ789"_s);
+        QVERIFY(touchFile(stale, 11 * 60) && touchFile(fresh));
+        for (const QString& name : {u".syncthing.k.tmp"_s, u".k.~1a2b"_s, u"k.partial"_s})
+            QVERIFY(touchFile(folder.filePath(name)));
+        QVERIFY(touchFile(outside.filePath(u"secret"_s)));
+        QVERIFY(QFile::link(outside.filePath(u"secret"_s), folder.filePath(u"link"_s)));
         writeAsSyncEngine(folder.filePath(u"k"_s), "there before");
         FolderKeyValueStore store(folder.path());
         QSignalSpy spy(&store, &KeyValueStore::externalChange);
         QTRY_COMPARE(spy.size(), 1);
+        QVERIFY(!QFile::exists(stale));
+        QVERIFY(QFile::exists(fresh));
         QCOMPARE(store.data(u"k"_s), QByteArray("there before"));
-        QCOMPARE(store.data(u"other"_s), std::nullopt);
+        QCOMPARE(store.data(u"k.partial"_s), std::nullopt);
+        QCOMPARE(store.data(u"link"_s), std::nullopt);
 
         QVERIFY(store.setData(u"mine"_s, QByteArray("one\0two", 7)));
         QCOMPARE(store.data(u"mine"_s), QByteArray("one\0two", 7));
@@ -68,42 +82,41 @@ private Q_SLOTS:
         // A change the kernel did not report is found by a rescan.
         store.flush();
         spy.clear();
-        QFile file(folder.filePath(u"k"_s));
-        QVERIFY(file.open(QIODevice::ReadWrite) && file.write("5") == 1);
-        file.close();
+        QVERIFY(test::writeFile(folder.filePath(u"k"_s), "5"));
         store.synchronize();
         store.flush();
         QCOMPARE(spy.size(), 1);
         QCOMPARE(store.data(u"k"_s), QByteArray("5"));
     }
 
-    // Nobody's temporaries count as values, and their own leftovers from
-    // killed writes go once they are surely dead; a link (to a file outside,
-    // say) is not followed.
-    void onlyPlainFilesAreValues() {
-        QTemporaryDir folder;
-        QTemporaryDir outside;
-        const QString stale = folder.filePath(u".k.tmp-AbC123"_s);
-        const QString fresh = folder.filePath(u".k.tmp-XyZ789"_s);
-        QVERIFY(touchFile(stale, 11 * 60) && touchFile(fresh));
-        for (const QString& name : {u".syncthing.k.tmp"_s, u".k.~1a2b"_s, u"k.partial"_s})
-            QVERIFY(touchFile(folder.filePath(name)));
-        QVERIFY(touchFile(outside.filePath(u"secret"_s)));
-        QVERIFY(QFile::link(outside.filePath(u"secret"_s), folder.filePath(u"k"_s)));
-        FolderKeyValueStore store(folder.path());
-        QSignalSpy spy(&store, &KeyValueStore::externalChange);
-        store.flush();
-        QVERIFY(!QFile::exists(stale));
-        QVERIFY(QFile::exists(fresh));
-        QCOMPARE(spy.size(), 0);
-        QCOMPARE(store.data(u"k"_s), std::nullopt);
-    }
-
+    // A write made before the store had seen what another device put there
+    // (at start, say) replaces it, but the caller still gets it to merge; so
+    // do the copies sync engines make, and only those of the key.
     void conflictCopies() {
         QTemporaryDir folder;
+        writeAsSyncEngine(folder.filePath(u"k"_s), "theirs");
         FolderKeyValueStore store(folder.path());
-        store.setData(u"ts.state.v1"_s, "kept");
         QSignalSpy spy(&store, &KeyValueStore::externalChange);
+        store.setData(u"k"_s, "mine");
+        store.flush();
+        QVERIFY(spy.size() >= 1);
+        QCOMPARE(test::readFile(folder.filePath(u"k"_s)), "mine");
+        QCOMPARE(store.data(u"k"_s), QByteArray("mine"));
+        const auto copies = store.conflictCopies(u"k"_s);
+        QCOMPARE(copies.size(), 1);
+        QCOMPARE(copies.first().value, "theirs");
+        store.removeConflictCopy(u"k"_s, copies.first().name);
+        QVERIFY(store.conflictCopies(u"k"_s).isEmpty());
+
+        // Once seen, a value is replaced without a copy.
+        writeAsSyncEngine(folder.filePath(u"k"_s), "seen");
+        QTRY_COMPARE(store.data(u"k"_s), QByteArray("seen"));
+        store.setData(u"k"_s, "over it");
+        store.flush();
+        QVERIFY(store.conflictCopies(u"k"_s).isEmpty());
+
+        store.setData(u"ts.state.v1"_s, "kept");
+        spy.clear();
         const QString syncthing = u"ts.state.sync-conflict-20261206-101500-ABCDEFG.v1"_s;
         const QString nextcloud = u"ts.state (conflicted copy 2026-12-06 101500).v1"_s;
         const QString other = u"other.sync-conflict-20261206-101500-ABCDEFG"_s;
@@ -129,32 +142,6 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(folder.filePath(syncthing)));
         QVERIFY(QFile::exists(folder.filePath(other)));
         QCOMPARE(store.data(u"ts.state.v1"_s), QByteArray("kept"));
-    }
-
-    // A write made before the store had seen what another device put there
-    // (at start, say) replaces it, but the caller still gets it to merge.
-    void anUnseenValueWrittenOverIsKeptAsACopy() {
-        QTemporaryDir folder;
-        writeAsSyncEngine(folder.filePath(u"k"_s), "theirs");
-        FolderKeyValueStore store(folder.path());
-        QSignalSpy spy(&store, &KeyValueStore::externalChange);
-        store.setData(u"k"_s, "mine");
-        store.flush();
-        QVERIFY(spy.size() >= 1);
-        QCOMPARE(test::readFile(folder.filePath(u"k"_s)), "mine");
-        QCOMPARE(store.data(u"k"_s), QByteArray("mine"));
-        const auto copies = store.conflictCopies(u"k"_s);
-        QCOMPARE(copies.size(), 1);
-        QCOMPARE(copies.first().value, "theirs");
-        store.removeConflictCopy(u"k"_s, copies.first().name);
-        QVERIFY(store.conflictCopies(u"k"_s).isEmpty());
-
-        // Once seen, a value is replaced without a copy.
-        writeAsSyncEngine(folder.filePath(u"k"_s), "seen");
-        QTRY_COMPARE(store.data(u"k"_s), QByteArray("seen"));
-        store.setData(u"k"_s, "over it");
-        store.flush();
-        QVERIFY(store.conflictCopies(u"k"_s).isEmpty());
     }
 
     // A sync engine re-creating the folder, or a user restoring it: an idle

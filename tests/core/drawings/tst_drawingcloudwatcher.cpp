@@ -1,9 +1,8 @@
 #include "drawings/drawingcloudwatcher.h"
+#include "support/files.h"
 #include "support/logcapture.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileSystemWatcher>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -19,16 +18,6 @@ class TestDrawingCloudWatcher : public QObject {
     int m_calls = 0;
 
     QString folder() const { return m_root->filePath(u"Drawings"_s); }
-    QTimer* timer(const QString& name) const { return m_watcher->findChild<QTimer*>(name); }
-    bool touch(int i) const {
-        QFile file(folder() + u"/p%1.pkdrawing"_s.arg(i));
-        return file.open(QIODevice::WriteOnly) && file.write("x") == 1;
-    }
-    bool idle() const {
-        const auto timers = m_watcher->findChildren<QTimer*>();
-        return std::none_of(timers.cbegin(), timers.cend(),
-                            [](QTimer* t) { return t->isActive(); });
-    }
 
 private Q_SLOTS:
     void init() {
@@ -57,15 +46,15 @@ private Q_SLOTS:
         QTRY_COMPARE(m_calls, 1);
         QVERIFY(QDir(removed).removeRecursively());
         QTRY_VERIFY(log.contains(u"is gone"_s));
-        QTRY_VERIFY(!timer(u"debounce"_s)->isActive());
+        QTRY_VERIFY(!m_watcher->findChild<QTimer*>(u"debounce"_s)->isActive());
         const int before = m_calls;
         QVERIFY(QDir().mkpath(watched));
         QTRY_COMPARE(m_calls, before + 1);
         QVERIFY(log.contains(u"is back"_s));
-        QTRY_VERIFY(idle());
-        QFile page(watched + u"/later.pkdrawing"_s);
-        QVERIFY(page.open(QIODevice::WriteOnly));
-        page.close();
+        const auto timers = m_watcher->findChildren<QTimer*>();
+        QTRY_VERIFY(
+            std::none_of(timers.cbegin(), timers.cend(), [](QTimer* t) { return t->isActive(); }));
+        QVERIFY(test::writeFile(watched + u"/later.pkdrawing"_s));
         QTRY_COMPARE(m_calls, before + 2);
     }
 

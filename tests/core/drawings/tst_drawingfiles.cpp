@@ -68,6 +68,12 @@ private Q_SLOTS:
 
     void listsPagesAndPlaceholdersOnly() {
         DrawingFiles files(m_local, m_cloud);
+        // An empty name would put pages at the root of the file system.
+        DrawingFiles noCloud(m_local, QString());
+        QCOMPARE(noCloud.cloudDir(), std::nullopt);
+        QVERIFY(put(local(u"x"), "s"));
+        QVERIFY(!noCloud.push(u"x"_s) && !noCloud.pull(u"x"_s));
+        QCOMPARE(noCloud.sync(), QStringList());
         for (const QString& name :
              {u"x.pkdrawing"_s, u".y.pkdrawing.icloud"_s, u"notes.txt"_s, u".pkdrawing"_s,
               u"a b.pkdrawing"_s, syncthingCopy, nextcloudCopy, u"w.pkdrawing.partial"_s,
@@ -80,7 +86,7 @@ private Q_SLOTS:
         QCOMPARE(files.unrecordedIDs({u"x"_s}), ids("c d y"));
     }
 
-    void localFileIsPreferredAndCloudReadsAreKept() {
+    void localFileIsPreferredAndNewerFilesAreCopiedAcross() {
         DrawingFiles files(m_local, m_cloud);
         QVERIFY(put(local(u"a"), "local") && put(cloud(u"a"), "cloud", t0 + 5));
         QVERIFY(put(cloud(u"b"), "cloud b", t0 + 60));
@@ -96,23 +102,21 @@ private Q_SLOTS:
         // An empty local file is no page: the cloud's is read and kept.
         QCOMPARE(files.read(u"e"_s), QByteArray("cloud e"));
         QCOMPARE(readFile(local(u"e")), "cloud e");
-    }
 
-    void newerFilesAreCopiedAcross() {
-        DrawingFiles files(m_local, m_cloud);
-        QVERIFY(put(local(u"a"), "a new", t0 + 10) && put(cloud(u"a"), "a old"));
-        QVERIFY(put(local(u"b"), "b old") && put(cloud(u"b"), "b new", t0 + 10));
-        QVERIFY(put(local(u"c"), "c") && put(cloud(u"d"), "d"));
-        QVERIFY(put(local(u"e"), "mine") && put(cloud(u"e"), "theirs"));
-        QVERIFY(files.push(u"a"_s) && files.pull(u"b"_s));
-        QVERIFY(!files.push(u"a"_s) && !files.pull(u"a"_s) && !files.push(u"e"_s));
-        QCOMPARE(files.sync(), ids("c d"));
-        QCOMPARE(readFile(cloud(u"a")), "a new");
-        QCOMPARE(modifiedNs(cloud(u"a")), (t0 + 10) * 1'000'000'000 + 250'000'000);
-        QCOMPARE(readFile(local(u"b")), "b new");
-        QCOMPARE(readFile(cloud(u"c")) + readFile(local(u"d")), "cd");
+        QVERIFY(put(local(u"up"), "up new", t0 + 10) && put(cloud(u"up"), "up old"));
+        QVERIFY(put(local(u"down"), "down old") && put(cloud(u"down"), "down new", t0 + 10));
+        QVERIFY(put(local(u"mine"), "m") && put(cloud(u"theirs"), "t"));
+        QVERIFY(put(local(u"tie"), "mine") && put(cloud(u"tie"), "theirs"));
+        QVERIFY(files.push(u"up"_s) && files.pull(u"down"_s));
+        QVERIFY(!files.push(u"up"_s) && !files.pull(u"up"_s) && !files.push(u"tie"_s));
+        QCOMPARE(files.sync(), ids("a mine theirs"));
+        QCOMPARE(readFile(local(u"a")), "cloud");
+        QCOMPARE(readFile(cloud(u"up")), "up new");
+        QCOMPARE(modifiedNs(cloud(u"up")), (t0 + 10) * 1'000'000'000 + 250'000'000);
+        QCOMPARE(readFile(local(u"down")), "down new");
+        QCOMPARE(readFile(cloud(u"mine")) + readFile(local(u"theirs")), "mt");
         // Equal dates: neither side wins.
-        QCOMPARE(readFile(local(u"e")) + readFile(cloud(u"e")), "minetheirs");
+        QCOMPARE(readFile(local(u"tie")) + readFile(cloud(u"tie")), "minetheirs");
         QCOMPARE(files.sync(), QStringList());
     }
 
@@ -383,15 +387,6 @@ private Q_SLOTS:
         QVERIFY(lookupEnded.tryAcquire(1, 5000));
         QCoreApplication::processEvents();
         QCOMPARE(calls, 0);
-    }
-
-    // An empty name would put pages at the root of the file system.
-    void emptyCloudFolderNameMeansNoCloud() {
-        DrawingFiles files(m_local, QString());
-        QCOMPARE(files.cloudDir(), std::nullopt);
-        QVERIFY(put(local(u"a"), "a"));
-        QVERIFY(!files.push(u"a"_s) && !files.pull(u"a"_s));
-        QCOMPARE(files.sync(), QStringList());
     }
 };
 

@@ -18,13 +18,6 @@ using test::writeFile;
 
 namespace {
 
-// The document a cloud folder holds, as the file-sync engine would carry it.
-std::optional<AppState> blobIn(const QString& cloudFolder) {
-    const auto decoded = decodeState(test::readFile(
-        cloudFolder + u"/KeyValue/"_s + FolderKeyValueStore::fileNameForKey(CloudSync::blobKey)));
-    return decoded ? std::optional(decoded->state) : std::nullopt;
-}
-
 QStringList quoteTexts(const QList<Quote>& quotes) {
     QStringList texts;
     for (const Quote& quote : quotes)
@@ -33,34 +26,13 @@ QStringList quoteTexts(const QList<Quote>& quotes) {
     return texts;
 }
 
+// The quotes of the document a cloud folder holds, as the file-sync engine
+// would carry it.
 QStringList quoteTextsIn(const QString& cloudFolder) {
-    const auto state = blobIn(cloudFolder);
-    return state ? quoteTexts(state->quotes) : QStringList();
+    const auto decoded = decodeState(test::readFile(
+        cloudFolder + u"/KeyValue/"_s + FolderKeyValueStore::fileNameForKey(CloudSync::blobKey)));
+    return decoded ? quoteTexts(decoded->state.quotes) : QStringList();
 }
-
-struct Device {
-    QTemporaryDir root;
-    test::MemoryPreferences preferences;
-    QString data = root.filePath(u"data"_s);
-    QString first = root.filePath(u"first"_s);
-    QString second = root.filePath(u"second"_s);
-    std::unique_ptr<CloudConnection> cloud;
-    std::unique_ptr<PenStore> store;
-
-    PenStore& start() {
-        preferences.setValue(u"cloud.folder"_s, first);
-        cloud = std::make_unique<CloudConnection>(data, preferences);
-        PenStore::Environment environment;
-        environment.dataFolder = data;
-        environment.keyValueStore = cloud->keyValueStore();
-        environment.cloudResolver = cloud->drawingResolver();
-        environment.durability = Durability::unflushed;
-        environment.pushDelayMs = 20;
-        store = std::make_unique<PenStore>(environment);
-        cloud->attach(*store);
-        return *store;
-    }
-};
 
 } // namespace
 
@@ -74,45 +46,58 @@ private Q_SLOTS:
     // and a page of its own; this one has a quote waiting to be pushed and a
     // page of its own when the user chooses that folder.
     void switchingFolderLosesNothing() {
-        Device device;
-        const QString otherPage = device.second + u"/Documents/Drawings/theirs.pkdrawing"_s;
+        QTemporaryDir root;
+        test::MemoryPreferences preferences;
+        const QString data = root.filePath(u"data"_s);
+        const QString first = root.filePath(u"first"_s);
+        const QString second = root.filePath(u"second"_s);
+        const QString otherPage = second + u"/Documents/Drawings/theirs.pkdrawing"_s;
         QVERIFY(writeFile(otherPage, "their strokes"));
         {
-            FolderKeyValueStore other(device.second + u"/KeyValue"_s);
+            FolderKeyValueStore other(second + u"/KeyValue"_s);
             AppState theirs;
             theirs.quotes = {Quote{u"q-theirs"_s, u"from the other device"_s, {}, {}, 10}};
             theirs.updatedAt = 10;
             QVERIFY(other.setData(CloudSync::blobKey, encodeState(theirs)));
             other.flush();
         }
-        QVERIFY(writeFile(device.data + u"/Drawings/mine.pkdrawing"_s, "my strokes"));
-        PenStore& store = device.start();
+        QVERIFY(writeFile(data + u"/Drawings/mine.pkdrawing"_s, "my strokes"));
+        preferences.setValue(u"cloud.folder"_s, first);
+        CloudConnection cloud(data, preferences);
+        PenStore::Environment environment;
+        environment.dataFolder = data;
+        environment.keyValueStore = cloud.keyValueStore();
+        environment.cloudResolver = cloud.drawingResolver();
+        environment.durability = Durability::unflushed;
+        environment.pushDelayMs = 20;
+        PenStore store(environment);
+        cloud.attach(store);
         QTRY_COMPARE(store.drawings().size(), 1);
         QVERIFY(store.addQuote(u"before the switch"_s, {}, std::nullopt));
         QVERIFY(store.hasPendingCloudPush());
 
-        QSignalSpy status(device.cloud.get(), &CloudSettings::statusChanged);
-        device.cloud->chooseFolder(device.second);
-        QCOMPARE(device.preferences.value(u"cloud.folder"_s).toString(), device.second);
-        QCOMPARE(device.cloud->status().place, device.second);
+        QSignalSpy status(&cloud, &CloudSettings::statusChanged);
+        cloud.chooseFolder(second);
+        QCOMPARE(preferences.value(u"cloud.folder"_s).toString(), second);
+        QCOMPARE(cloud.status().place, second);
         QVERIFY(status.size() >= 1);
         // The devices left on the first folder got the change it was owed.
-        QTRY_COMPARE(quoteTextsIn(device.first), QStringList{u"before the switch"_s});
+        QTRY_COMPARE(quoteTextsIn(first), QStringList{u"before the switch"_s});
 
         QVERIFY(store.addQuote(u"after the switch"_s, {}, std::nullopt));
         const QStringList all{u"after the switch"_s, u"before the switch"_s,
                               u"from the other device"_s};
         // The new folder is read in the background; what it held arrives then.
         QTRY_COMPARE(quoteTexts(store.quotes()), all);
-        QTRY_COMPARE(quoteTextsIn(device.second), all);
+        QTRY_COMPARE(quoteTextsIn(second), all);
         // Pages cross both ways with the new folder, and its watcher follows it.
-        QTRY_VERIFY(QFile::exists(device.second + u"/Documents/Drawings/mine.pkdrawing"_s));
+        QTRY_VERIFY(QFile::exists(second + u"/Documents/Drawings/mine.pkdrawing"_s));
         QTRY_COMPARE(store.drawings().size(), 2);
-        QVERIFY(writeFile(device.second + u"/Documents/Drawings/later.pkdrawing"_s, "new"));
+        QVERIFY(writeFile(second + u"/Documents/Drawings/later.pkdrawing"_s, "new"));
         QTRY_COMPARE(store.drawings().size(), 3);
         // Nothing of the new folder's went to the old one after the switch.
-        QVERIFY(!QFile::exists(device.first + u"/Documents/Drawings/theirs.pkdrawing"_s));
-        QTRY_COMPARE(device.cloud->status().reachable, std::optional(true));
+        QVERIFY(!QFile::exists(first + u"/Documents/Drawings/theirs.pkdrawing"_s));
+        QTRY_COMPARE(cloud.status().reachable, std::optional(true));
     }
 };
 

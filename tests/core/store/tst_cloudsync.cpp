@@ -12,9 +12,8 @@ namespace {
 AppState withQuotes(int count, qsizetype length, Date newest) {
     AppState state;
     for (int i = 0; i < count; ++i)
-        state.quotes.append({u"q"_s + QString::number(i),
-                             QString::number(i) + QString(u"x"_s).repeated(length), u"source"_s,
-                             u"https://example.com/"_s + QString::number(i), newest - i});
+        state.quotes.append({u"q%1"_s.arg(i), QString::number(i) + QString(length, u'x'),
+                             u"source"_s, u"https://example.com/%1"_s.arg(i), newest - i});
     return state;
 }
 
@@ -30,7 +29,48 @@ class TestCloudSync : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void thumbnailsGoFirst() {
+    // The blob and its conflict copies are merged at start, the readable
+    // copies removed; later blobs arrive as written, unreadable ones not.
+    // One written by a device that had not seen this one's push changes
+    // nothing in the merge, yet the blob must get this device's items again.
+    void remoteDocumentsReachTheStore() {
+        test::MemoryKeyValueStore store;
+        store.remoteWrite(CloudSync::blobKey, encodeState(marked(5)));
+        store.addConflictCopy(CloudSync::blobKey, u"copy-a"_s, encodeState(marked(6)));
+        store.addConflictCopy(CloudSync::blobKey, u"copy-b"_s, "damaged");
+        CloudSync sync(&store);
+        sync.setPushDelay(10);
+        const AppState ours = withQuotes(3, 10, 50);
+        QList<Date> received;
+        sync.setOnRemote([&](const AppState& remote) { received.append(remote.updatedAt); });
+        sync.start([&] { return ours; });
+        QCOMPARE(received, (QList<Date>{5, 6}));
+        const auto left = store.conflictCopies(CloudSync::blobKey);
+        QCOMPARE(left.size(), 1);
+        QCOMPARE(left.first().name, u"copy-b"_s);
+
+        const int writes = store.writes;
+        store.remoteWrite(CloudSync::blobKey, encodeState(withQuotes(1, 10, 50)));
+        QCOMPARE(received.size(), 3);
+        QTRY_COMPARE(store.writes, writes + 1);
+        QCOMPARE(decodeState(store.lastWrite)->state.quotes.size(), 3);
+        // A blob that holds everything, however it was ordered, starts no push.
+        AppState same = ours;
+        std::reverse(same.quotes.begin(), same.quotes.end());
+        store.remoteWrite(CloudSync::blobKey, encodeState(same));
+        QVERIFY(!sync.hasPendingPush());
+
+        QTest::ignoreMessage(QtCriticalMsg,
+                             "cloud blob could not be decoded (14 bytes) — ignoring it");
+        store.remoteWrite(CloudSync::blobKey, "not a document");
+        store.remoteWrite(CloudSync::blobKey, QByteArray(50 * 1024 * 1024, '{'));
+        QCOMPARE(received.size(), 4);
+    }
+
+    // Over the budget, thumbnails go first. Close to the budget but within
+    // it, a document is written unchanged. Over it, the newest quotes that
+    // fit go without their links, and how many were left out is reported.
+    void truncationAndRefusalAreReported() {
         AppState state = withQuotes(10, 100, 1000);
         for (int i = 0; i < 30; ++i) {
             Drawing drawing;
@@ -44,80 +84,19 @@ private Q_SLOTS:
         const BudgetedBlob blob = encodeWithinBudget(state);
         QVERIFY(blob.shrunk);
         QCOMPARE(blob.quotesLeftOut, 0);
-        const AppState written = decodeState(blob.bytes)->state;
-        QCOMPARE(written.drawings.size(), 30);
-        QVERIFY(!written.drawings.first().thumbnailPNG);
-        QVERIFY(written.quotes.first().url);
-        QCOMPARE(written.saved.size(), 1);
-    }
+        const AppState light = decodeState(blob.bytes)->state;
+        QCOMPARE(light.drawings.size(), 30);
+        QVERIFY(!light.drawings.first().thumbnailPNG);
+        QVERIFY(light.quotes.first().url);
+        QCOMPARE(light.saved.size(), 1);
 
-    void nothingFitsWritesTheSmallestDocument() {
-        AppState state = withQuotes(3, 10, 100);
+        // When nothing else fits, the smallest document: without quotes.
         for (int i = 0; i < 40000; ++i)
             state.deleted.insert(u"tombstone-of-a-long-key-"_s + QString::number(i), 1);
-        const BudgetedBlob blob = encodeWithinBudget(state);
-        QCOMPARE(blob.quotesLeftOut, 3);
-        QVERIFY(decodeState(blob.bytes)->state.quotes.isEmpty());
-    }
+        const BudgetedBlob smallest = encodeWithinBudget(state);
+        QCOMPARE(smallest.quotesLeftOut, 10);
+        QVERIFY(decodeState(smallest.bytes)->state.quotes.isEmpty());
 
-    void remoteDocumentsReachTheStore() {
-        test::MemoryKeyValueStore store;
-        CloudSync sync(&store);
-        QList<Date> received;
-        sync.setOnRemote([&](const AppState& remote) { received.append(remote.updatedAt); });
-        sync.start([] { return marked(1); });
-        received.clear();
-
-        store.remoteWrite(CloudSync::blobKey, encodeState(marked(5)));
-        QCOMPARE(received, QList<Date>{5});
-        QTest::ignoreMessage(QtCriticalMsg,
-                             "cloud blob could not be decoded (14 bytes) — ignoring it");
-        store.remoteWrite(CloudSync::blobKey, "not a document");
-        store.remoteWrite(CloudSync::blobKey, QByteArray(50 * 1024 * 1024, '{'));
-        QCOMPARE(received, QList<Date>{5});
-    }
-
-    void conflictCopiesAreMergedThenRemoved() {
-        test::MemoryKeyValueStore store;
-        store.remoteWrite(CloudSync::blobKey, encodeState(marked(5)));
-        store.addConflictCopy(CloudSync::blobKey, u"copy-a"_s, encodeState(marked(6)));
-        store.addConflictCopy(CloudSync::blobKey, u"copy-b"_s, "damaged");
-        CloudSync sync(&store);
-        QList<Date> received;
-        sync.setOnRemote([&](const AppState& remote) { received.append(remote.updatedAt); });
-        sync.pull();
-        QCOMPARE(received, (QList<Date>{5, 6}));
-        const auto left = store.conflictCopies(CloudSync::blobKey);
-        QCOMPARE(left.size(), 1);
-        QCOMPARE(left.first().name, u"copy-b"_s);
-    }
-
-    // Another device wrote over this device's push without having seen it;
-    // merging changes nothing here, yet the blob must get this device's items.
-    void aBlobMissingOurItemsIsPushedAgain() {
-        test::MemoryKeyValueStore store;
-        CloudSync sync(&store);
-        sync.setPushDelay(10);
-        const AppState ours = withQuotes(3, 10, 50);
-        sync.setOnRemote([](const AppState&) {});
-        sync.start([&] { return ours; });
-        const int writes = store.writes;
-
-        store.remoteWrite(CloudSync::blobKey, encodeState(withQuotes(1, 10, 50)));
-        QTRY_COMPARE(store.writes, writes + 1);
-        QCOMPARE(decodeState(store.lastWrite)->state.quotes.size(), 3);
-
-        // A blob that holds everything, however it was ordered, starts no push.
-        AppState same = ours;
-        std::reverse(same.quotes.begin(), same.quotes.end());
-        store.remoteWrite(CloudSync::blobKey, encodeState(same));
-        QVERIFY(!sync.hasPendingPush());
-    }
-
-    // Close to the budget but within it, a document is written unchanged.
-    // Over it, the newest quotes that fit go without their links, and how
-    // many were left out is reported.
-    void truncationAndRefusalAreReported() {
         test::MemoryKeyValueStore store;
         CloudSync sync(&store);
         QList<int> reports;

@@ -58,6 +58,23 @@ private Q_SLOTS:
         QTRY_COMPARE(m_calls, before + 2);
     }
 
+    // A burst of changes is reported once, after it. A sync engine's long
+    // transfer does not hold every page back until it ends: each check below
+    // writes a page, so that burst never pauses.
+    void burstsAreReportedOnceButNotHeldBack() {
+        m_watcher->start(folder());
+        QTRY_COMPARE(m_calls, 1);
+        for (int i = 0; i < 5; ++i)
+            QVERIFY(test::writeFile(folder() + u"/p%1.pkdrawing"_s.arg(i)));
+        QTRY_COMPARE(m_calls, 2);
+        QTRY_VERIFY(!m_watcher->findChild<QTimer*>(u"debounce"_s)->isActive());
+        QCOMPARE(m_calls, 2);
+        int i = 0;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            test::writeFile(folder() + u"/long%1.pkdrawing"_s.arg(++i)) && m_calls >= 3,
+            DrawingCloudWatcher::maxBurstMs + 2000);
+    }
+
     void destroyedWatcherNeverCallsBack() {
         m_watcher->start(folder());
         m_watcher.reset();

@@ -99,6 +99,28 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(first + u"/Documents/Drawings/theirs.pkdrawing"_s));
         QTRY_COMPARE(cloud.status().reachable, std::optional(true));
     }
+
+    // TESSARO_CLOUD decides for this run; the user's choice is kept for
+    // later runs. A Redis address is shown without its password.
+    void environmentDecidesForThisRun() {
+        QTemporaryDir root;
+        test::MemoryPreferences preferences;
+        const QString fixed = root.filePath(u"fixed"_s);
+        const QString chosen = root.filePath(u"chosen"_s);
+        qputenv("TESSARO_CLOUD", fixed.toLocal8Bit());
+        CloudConnection folder(root.filePath(u"data"_s), preferences);
+        folder.chooseFolder(chosen);
+        QCOMPARE(preferences.value(u"cloud.folder"_s).toString(), chosen);
+        QCOMPARE(folder.status().place, fixed);
+        QVERIFY(folder.status().setByEnvironment);
+
+        qputenv("TESSARO_CLOUD", "redis://:secret@127.0.0.1:1/2");
+        CloudConnection redis(root.filePath(u"data"_s), preferences);
+        qunsetenv("TESSARO_CLOUD");
+        QCOMPARE(redis.status().kind, CloudStatus::Kind::redis);
+        QCOMPARE(redis.status().place, u"redis://127.0.0.1:1/2"_s);
+        QCOMPARE(redis.status().reachable, std::optional(false));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCloudConnection)

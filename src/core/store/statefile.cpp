@@ -64,12 +64,16 @@ bool StateFile::keepOriginal() {
         return true;
     }
     const QString aside = asideName(m_atRisk, m_loadedAt);
+    // Cleared first, so that a failure that sets no errno is not blamed on
+    // an older one.
+    errno = 0;
     if (!m_keepAside(m_path, aside)) {
+        const int error = errno;
         if (!m_toldAtRisk)
             qCWarning(lcStore,
                       "state file %s not read whole and no copy of it could be kept (%s); "
                       "it stays untouched until one can",
-                      qPrintable(m_path), std::strerror(errno));
+                      qPrintable(m_path), error ? std::strerror(error) : "reason unknown");
         m_toldAtRisk = true;
         return false;
     }

@@ -117,6 +117,34 @@ private Q_SLOTS:
         QCOMPARE(screen.editor().kickOffset(screen.device.clock.now), 5.0);
     }
 
+    // Movements of at most six points are clicks that select the bead; a
+    // longer one lifts it.
+    void aSmallMoveIsAClick_data() {
+        QTest::addColumn<QPoint>("move");
+        QTest::addColumn<bool>("click");
+        QTest::newRow("still") << QPoint(0, 0) << true;
+        QTest::newRow("six points") << QPoint(6, 0) << true;
+        QTest::newRow("diagonally") << QPoint(-4, 4) << true;
+        QTest::newRow("seven points") << QPoint(0, 7) << false;
+    }
+
+    void aSmallMoveIsAClick() {
+        QFETCH(QPoint, move);
+        QFETCH(bool, click);
+        Screen screen;
+        QSignalSpy changes(screen.device.editor.get(), &PenEditor::changed);
+        for (const std::optional<int> selected : {std::optional(1), std::optional<int>()}) {
+            screen.drag(screen.bead(1), screen.bead(1) + move);
+            QCOMPARE(screen.editor().selected(), click ? selected : std::nullopt);
+            QCOMPARE(screen.device.beads(), four);
+        }
+        const bool lifted = std::any_of(changes.begin(), changes.end(), [](const auto& change) {
+            return change.at(0).template value<PenEditor::Changes>().testFlag(
+                PenEditor::Change::drag);
+        });
+        QCOMPARE(lifted, !click);
+    }
+
     void withReducedMotionTheCharmNeverSwings() {
         Screen screen;
         screen.device.motion.reduce = true;
